@@ -1,0 +1,6 @@
+# The program's version text is made of the date and time of its build
+# (year.monthday.hourminute). The stamp is taken when CMake configures; the
+# build scripts reconfigure at every build so it stays the build's own.
+string(TIMESTAMP KS3_BUILD_YEAR "%Y")
+string(TIMESTAMP KS3_BUILD_MONTHDAY "%m%d")
+string(TIMESTAMP KS3_BUILD_HOURMINUTE "%H%M")

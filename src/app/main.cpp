@@ -1,0 +1,26 @@
+#include "app/CommandLine.h"
+#include "common/VersionApplication.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const ks3::CommandLineOptions options = ks3::parseCommandLine(args);
+    if (options.help) {
+        std::fputs(ks3::usageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("KS3_Tools_Convert %s\n", ks3::VersionApplication().toLatin1().constData());
+        return 0;
+    }
+    QApplication app(argc, argv);
+    QMainWindow w;
+    w.setWindowTitle(QStringLiteral("Kestrel: Tools Convert - ") + ks3::VersionApplication());
+    w.show();
+    return app.exec();
+}

@@ -1,0 +1,48 @@
+#include "common/Clock.h"
+
+#include "common/DoEvents.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <ctime>
+
+namespace ks3 {
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
+std::uint32_t SystemClock::tickCount32() const {
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    const std::uint64_t ms = std::uint64_t(ts.tv_sec) * 1000u + std::uint64_t(ts.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms & 0xFFFFFFFFu);
+}
+
+void SystemClock::sleep(int ms) {
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void SystemClock::waitWithEvents(int ms) {
+    QElapsedTimer t;
+    t.start();
+    do {
+        DoEvents();
+        const qint64 left = ms - t.elapsed();
+        if (left <= 0)
+            break;
+        QThread::msleep(static_cast<unsigned long>(qMin<qint64>(left, 10)));
+    } while (true);
+}
+
+namespace {
+SystemClock& systemClock() {
+    static SystemClock c;
+    return c;
+}
+Clock* current = nullptr;
+} // namespace
+
+Clock& clock() { return current ? *current : systemClock(); }
+void setClock(Clock* c) { current = c; }
+
+} // namespace ks3

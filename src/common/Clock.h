@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <cstdint>
+
+namespace ks3 {
+
+// Where the program takes the time from, and how it waits. Every wait of the
+// program goes through the current clock, so tests replace it and advance time
+// without sleeping.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Local date and time, with milliseconds.
+    virtual QDateTime now() const = 0;
+    // Raw 32-bit millisecond count since the computer started (wraps).
+    virtual std::uint32_t tickCount32() const = 0;
+    // Blocks the thread for ms milliseconds; pending events do not run.
+    virtual void sleep(int ms) = 0;
+    // Waits ms milliseconds while pending events keep running.
+    virtual void waitWithEvents(int ms) = 0;
+};
+
+// The clock of the real computer.
+class SystemClock final : public Clock {
+public:
+    QDateTime now() const override;
+    std::uint32_t tickCount32() const override;
+    void sleep(int ms) override;
+    void waitWithEvents(int ms) override;
+};
+
+// The clock in force. setClock(nullptr) restores the system clock; the clock
+// given must outlive its use.
+Clock& clock();
+void setClock(Clock* c);
+
+} // namespace ks3

@@ -1,0 +1,66 @@
+#include "common/ErrorRoutine.h"
+
+#include "common/TraceLog.h"
+
+namespace ks3 {
+
+ErrorRecord& errorRecord() {
+    static ErrorRecord r;
+    return r;
+}
+
+bool& ErreurEnCours() {
+    static bool busy = false;
+    return busy;
+}
+
+void Procedure::report(int line, int number, const QString& description, const QString& source) noexcept {
+    try {
+        if (ErreurEnCours())
+            return;
+        ErrorRecord& r = errorRecord();
+        r.errNumero = number;
+        r.errLigne = line;
+        r.errDescription = description;
+        r.errSource = source;
+        TraceErreur(origin_);
+    } catch (...) {
+    }
+}
+
+void TraceErreur(const QString& origin) {
+    if (ErreurEnCours())
+        return;
+    ErreurEnCours() = true;
+    try {
+        const ErrorRecord& r = errorRecord();
+        long long n = r.errNumero;
+        bool adjusted = false;
+        if (n >= -2147221503LL && n <= -2147155970LL) {
+            n += 2147221504LL;
+            adjusted = true;
+        }
+        if (n != 0) {
+            QString d = r.errDescription;
+            if (d.size() > 100)
+                d.replace(QStringLiteral(". "), QStringLiteral("  "));
+            QString text = QStringLiteral("Err:") + QString::number(n) + QStringLiteral(" (") + d + QLatin1Char(')');
+            if (!origin.trimmed().isEmpty()) {
+                QString o = origin;
+                o.replace(QLatin1Char(':'), QStringLiteral(" Sub:"));
+                text += QStringLiteral("  Source:") + o + QLatin1Char(':') + QString::number(r.errLigne);
+            }
+            if (adjusted && !r.errSource.trimmed().isEmpty())
+                text += QStringLiteral(" (Source: ") + r.errSource + QLatin1Char(')');
+            text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            TraceLogEncadre(-1, -1, -1, text, QStringLiteral("="), true);
+            if (n == -2147417848LL)
+                TraceLogEncadre(-1, -1, -1, QStringLiteral("Reboot the Computer because of Automation Error, "),
+                                QStringLiteral("="), false);
+        }
+    } catch (...) {
+    }
+    ErreurEnCours() = false;
+}
+
+} // namespace ks3

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace ks3 {
+
+// Everything a message box is asked to show.
+struct ChoiceBoxRequest {
+    QString message;       // lines separated by "\n"
+    QStringList buttons;   // captions, left to right
+    QString title;         // empty: the program's title
+    double xPos = -1;      // twips; negative centres the box
+    double yPos = -1;
+    int alignment = 2;     // 0 left, 1 right, 2 centre
+    int defaultButton = 0; // 1-based; 0 for none
+    int timeoutMs = 0;     // 0 or less: no time-out
+    int icon = 0;          // 16 critical, 32 question, 48 exclamation, 64 information
+    bool noWait = false;
+    int zone = -1;
+};
+
+// Shows a message and returns the 1-based number of the button pressed (0 with
+// noWait). The windows implement it for people; tests and unattended runs
+// answer with scripted choices.
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    virtual int choiceBox(const ChoiceBoxRequest& request) = 0;
+};
+
+// The service in force; setMessageBoxService(nullptr) restores the unattended one.
+MessageBoxService& messageBoxService();
+void setMessageBoxService(MessageBoxService* service);
+
+// Answers without a person: the answer that destroys nothing ("Non", "Annuler",
+// "Ignorer", ...), else the default button, else the first one. Used by --once.
+class UnattendedMessageBoxService : public MessageBoxService {
+public:
+    int choiceBox(const ChoiceBoxRequest& request) override;
+    // The 1-based button that such a run takes for these captions.
+    static int safeChoice(const ChoiceBoxRequest& request);
+};
+
+// Answers from a script: each call takes the next answer (a caption or a
+// 1-based number); with the script empty, it falls back to the unattended rule.
+// Keeps every request it saw.
+class ScriptedMessageBoxService : public MessageBoxService {
+public:
+    void answer(const QString& caption) { script_.append(caption); }
+    void answer(int button) { script_.append(QString::number(button)); }
+    int choiceBox(const ChoiceBoxRequest& request) override;
+    const QList<ChoiceBoxRequest>& seen() const { return seen_; }
+    void clear() { seen_.clear(); script_.clear(); }
+
+private:
+    QStringList script_;
+    QList<ChoiceBoxRequest> seen_;
+};
+
+} // namespace ks3

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace ks3 {
+
+// Values fixed at start-up and read by the whole program.
+struct ProgramValues {
+    QString dossierProgramme;          // folder of the executable, ending with "/"
+    int noInstance = 0;                // 0, or 1..10 from the command line
+    bool convertisseurLigneCommande = false;
+    QString cheminConvertisseur;
+    QString formatDate = QStringLiteral("dd/MM/yyyy");
+    QString formatHeure = QStringLiteral("HH:MM:SS");
+    QString formatDateCourt = QStringLiteral("dd/MM/yy");
+    QString formatHeureCourt = QStringLiteral("HH:MM:");
+    int themeActif = 0;
+    int hauteurTitre = 450;
+    std::array<std::array<QString, 10>, 9> dossiersSons; // station sound folders by category
+};
+
+ProgramValues& programValues();
+
+} // namespace ks3

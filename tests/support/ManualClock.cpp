@@ -1,0 +1,35 @@
+#include "support/ManualClock.h"
+
+#include "common/DoEvents.h"
+
+namespace ks3::test {
+
+ManualClock::ManualClock(QDateTime start, std::uint32_t tick) : now_(std::move(start)), tick_(tick) {
+    setClock(this);
+}
+
+ManualClock::~ManualClock() { setClock(nullptr); }
+
+void ManualClock::advance(int ms) {
+    now_ = now_.addMSecs(ms);
+    tick_ += static_cast<std::uint32_t>(ms);
+}
+
+void ManualClock::sleep(int ms) {
+    advance(ms);
+    totalWaitedMs += ms;
+    ++waits;
+    if (onWait)
+        onWait(ms, false);
+}
+
+void ManualClock::waitWithEvents(int ms) {
+    advance(ms);
+    totalWaitedMs += ms;
+    ++waits;
+    DoEvents();
+    if (onWait)
+        onWait(ms, true);
+}
+
+} // namespace ks3::test
