@@ -3,15 +3,16 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace ks3 {
 
 // Everything a message box is asked to show.
 struct ChoiceBoxRequest {
-    QString message;       // lines separated by "\n"
-    QStringList buttons;   // captions, left to right
-    QString title;         // empty: the program's title
-    double xPos = -1;      // twips; negative centres the box
+    QString message;     // lines separated by "\n"
+    QStringList buttons; // captions, left to right
+    QString title;       // empty: the program's title
+    double xPos = -1;    // twips; negative centres the box
     double yPos = -1;
     int alignment = 2;     // 0 left, 1 right, 2 centre
     int defaultButton = 0; // 1-based; 0 for none
@@ -28,6 +29,9 @@ class MessageBoxService {
 public:
     virtual ~MessageBoxService() = default;
     virtual int choiceBox(const ChoiceBoxRequest& request) = 0;
+    // Caption of the program's active window; none when no window is active
+    // (always so without windows).
+    virtual std::optional<QString> activeWindowTitle() const { return std::nullopt; }
 };
 
 // The service in force; setMessageBoxService(nullptr) restores the unattended one.
@@ -52,7 +56,10 @@ public:
     void answer(int button) { script_.append(QString::number(button)); }
     int choiceBox(const ChoiceBoxRequest& request) override;
     const QList<ChoiceBoxRequest>& seen() const { return seen_; }
-    void clear() { seen_.clear(); script_.clear(); }
+    void clear() {
+        seen_.clear();
+        script_.clear();
+    }
 
 private:
     QStringList script_;
