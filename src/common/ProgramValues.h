@@ -17,6 +17,7 @@ struct ProgramValues {
     QString formatHeureCourt = QStringLiteral("HH:MM:");
     int themeActif = 0;
     int hauteurTitre = 450;
+    QString titreFenetre = QStringLiteral("Kestrel: Tools Convert"); // the main window's title
     std::array<std::array<QString, 10>, 9> dossiersSons; // station sound folders by category
 };
 

@@ -1,0 +1,205 @@
+#include "app/Startup.h"
+
+#include "app/CommandLine.h"
+#include "common/Clock.h"
+#include "common/ErrorRoutine.h"
+#include "common/FileUtils.h"
+#include "common/Messages.h"
+#include "common/ProgramValues.h"
+#include "common/TraceLog.h"
+#include "common/VersionApplication.h"
+#include "engine/RunState.h"
+#include "platform/Registry.h"
+#include "settings/IniFile.h"
+#include "settings/OptionsLoader.h"
+#include "settings/WorkingFolders.h"
+#include "store/RecordFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <memory>
+
+namespace ks3 {
+
+namespace {
+QString withSlash(const QString& folder) {
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+// Where a converter is installed: the registered application path, the
+// program's own folder, then PATH.
+QString converterFolder(const QString& exeName) {
+    const QString registered =
+        LireRegistre(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+                         exeName + QStringLiteral(".exe"),
+                     QStringLiteral("Path"));
+    if (!registered.trimmed().isEmpty())
+        return withSlash(registered.trimmed());
+    if (QFileInfo::exists(programValues().dossierProgramme + exeName))
+        return programValues().dossierProgramme;
+    const QString onPath = QStandardPaths::findExecutable(exeName);
+    if (!onPath.isEmpty())
+        return withSlash(QFileInfo(onPath).absolutePath());
+    return programValues().dossierProgramme;
+}
+
+std::unique_ptr<QLockFile>& instanceLock() {
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+} // namespace
+
+bool ConvertSonDetermineVersion(bool& commandLineKind, QString& converterPath, bool showMessage) {
+    Procedure p("Lib_Public", "ConvertSonDetermineVersion");
+    bool found = false;
+    const QString caller = QStringLiteral("Lib_Public:ConvertSonDetermineVersion");
+    p.step(10, [&] {
+        const QString core = converterFolder(QStringLiteral("CoreConverter")) + QStringLiteral("CoreConverter");
+        converterPath = core;
+        if (File_Exist(core, caller)) {
+            commandLineKind = true;
+            found = true;
+            return;
+        }
+        const QString music = converterFolder(QStringLiteral("MusicConverter")) + QStringLiteral("MusicConverter");
+        converterPath = music;
+        if (File_Exist(music, caller)) {
+            commandLineKind = false;
+            found = true;
+        }
+    });
+    if (!found && showMessage)
+        p.step(20, [&] {
+            AffMsg(QStringLiteral("dBPowerAmp n'est pas installé sur ce poste. Le Converter ne peut fonctionner"), 16,
+                   programValues().titreFenetre);
+        });
+    return found;
+}
+
+void InitGeneralSysteme() {
+    Procedure p("FrmMain", "InitGeneralSysteme");
+    static const char* codes[9] = {"000", "JIN", "LIN", "RUB", "INF", "PRE", "PUB", "TMP", "NUM"};
+    ProgramValues& v = programValues();
+    const QString sys = workingFolders().dossierConfigGlobal + QStringLiteral("BW_SYS.ini");
+    const QString station = QStringLiteral("001");
+    QString local;
+    p.step(10, [&] {
+        const bool unc = LectureIni(sys, QStringLiteral("UNC_Actif"), QStringLiteral("REPLOCAL"),
+                                    QStringLiteral("0FF")) == QLatin1String("ON");
+        local = withSlash(LectureIni(sys, unc ? QStringLiteral("Repertoires_UNC") : QStringLiteral("Repertoires"),
+                                     QStringLiteral("REPLOCAL"), v.dossierProgramme));
+    });
+    for (int r = 0; r < 9; ++r) {
+        p.step(20, [&] {
+            const QString code = QLatin1String(codes[r]);
+            for (QString& slot : v.dossiersSons[r])
+                slot.clear();
+            int counter = -1;
+            for (int j = 0; j < 10; ++j) {
+                const QString key = code + QStringLiteral("_%1").arg(j, 2, 10, QLatin1Char('0'));
+                const bool unc = LectureIni(sys, QStringLiteral("UNC_Actif") + station, key, QStringLiteral("0FF")) ==
+                                 QLatin1String("ON");
+                const QString prefix =
+                    unc ? QStringLiteral("Repertoire_Station_UNC_") : QStringLiteral("Repertoire_Station_");
+                QString value = LectureIni(sys, prefix + station, key, QString());
+                if (value.trimmed().isEmpty() && r == 8 && j == 0)
+                    value = QStringLiteral("O,") + local + QStringLiteral("Sons_Recorder/");
+                if (value.trimmed().isEmpty() && j == 0)
+                    value = QStringLiteral("O,") + local;
+                if (value.trimmed().isEmpty() || value.indexOf(QLatin1Char(',')) != 1 ||
+                    value.at(0) != QLatin1Char('O'))
+                    continue;
+                if (++counter > 9)
+                    break;
+                const QString folder = withSlash(value.mid(2));
+                v.dossiersSons[r][counter] = folder;
+                TraceLog(-1, -1, -1, QStringLiteral("Sound Folder: ") + code + QStringLiteral(": ") + folder);
+            }
+        });
+    }
+}
+
+bool DemarrageProgramme(const QString& executablePath, const QString& commandLine) {
+    Procedure p("FrmMain", "Form_Load");
+    ProgramValues& v = programValues();
+    RunState& s = runState();
+    bool converterFound = false;
+    p.step(10, [&] {
+        // Held for the life of the process; its state is never tested, several
+        // copies may run.
+        auto& lock = instanceLock();
+        lock = std::make_unique<QLockFile>(QDir::tempPath() + QStringLiteral("/Kestrel 3.4.lock"));
+        lock->setStaleLockTime(0);
+        lock->tryLock(0);
+    });
+    p.step(20, [&] { TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Load: Start")); });
+    p.step(30, [&] { v.dossierProgramme = withSlash(QFileInfo(executablePath).absolutePath()); });
+    p.step(40, [&] {
+        if (!commandLine.trimmed().isEmpty())
+            AnalyseChaineCommand(commandLine);
+        else
+            v.noInstance = 0;
+    });
+
+    // InitGeneral
+    Procedure g("FrmMain", "InitGeneral");
+    g.step(10, [&] {
+        v.titreFenetre = QStringLiteral("Kestrel: Tools Convert - ") + VersionApplication();
+    });
+    g.step(30, [&] {
+        s.setLabel(RunState::LabelDossierSourceEnCours, QString());
+        s.setLabel(RunState::LabelDossierSourceTraite, QString());
+        s.setLabel(RunState::LabelDossierCibleEnCours, QString());
+        s.setLabel(RunState::LabelDossierCibleTraite, QString());
+    });
+    g.step(40, [&] {
+        v.formatDate = QStringLiteral("dd/MM/yyyy");
+        v.formatHeure = QStringLiteral("HH:MM:SS");
+        QString shortDate = v.formatDate;
+        shortDate.replace(QStringLiteral("yyyy"), QStringLiteral("yy"), Qt::CaseInsensitive);
+        v.formatDateCourt = shortDate;
+        QString shortTime = v.formatHeure;
+        shortTime.remove(QLatin1Char('s'), Qt::CaseInsensitive);
+        v.formatHeureCourt = shortTime;
+    });
+    g.step(60, [&] {
+        if (workingFolders().dossierConfigGlobal.trimmed().isEmpty())
+            DetermineDossierConfig();
+    });
+    g.step(70, [&] { ChargerOptions(); });
+    g.step(80, [&] {
+        InitGeneralData();
+        PervasiveOuvertureFichiers(0, 1, workingFolders().nbStation);
+    });
+    g.step(90, [&] { s.setProchaineConversion(clock().now().addSecs(500)); });
+    g.step(100, [&] { s.timerActif = true; });
+    g.step(110, [&] {
+        converterFound = ConvertSonDetermineVersion(v.convertisseurLigneCommande, v.cheminConvertisseur, true);
+    });
+    if (!converterFound) {
+        g.step(120, [&] {
+            AffMsg(QStringLiteral("dBPowerAmp non installé sur ce poste.\n\n"
+                                  "Veuillez l'installer avant d'utiliser ce programme"),
+                   16, v.titreFenetre);
+        });
+        return false;
+    }
+    g.step(130, [&] { InitGeneralSysteme(); });
+
+    p.step(50, [&] {
+        TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Load: End"));
+        TerminerChargementOptions();
+    });
+    return true;
+}
+
+void ArretProgramme() {
+    Procedure p("FrmMain", "Form_Unload");
+    p.step(10, [&] { TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Unload: End")); });
+    p.step(20, [&] { TraceLogForce(traceLists().listeLog); });
+    p.step(30, [&] { PervasiveFermetureFichiers(); });
+}
+
+} // namespace ks3

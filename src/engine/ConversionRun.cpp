@@ -1,0 +1,243 @@
+#include "engine/ConversionRun.h"
+
+#include "common/Clock.h"
+#include "common/DateFormats.h"
+#include "common/DoEvents.h"
+#include "common/ErrorRoutine.h"
+#include "common/FileUtils.h"
+#include "common/LeadingNumber.h"
+#include "common/Messages.h"
+#include "common/ProgramValues.h"
+#include "common/TraceLog.h"
+#include "engine/DecomposeFichier.h"
+#include "engine/FolderList.h"
+#include "engine/RunSettings.h"
+#include "engine/RunState.h"
+#include "engine/RunSteps.h"
+
+#include <QDirIterator>
+
+namespace ks3 {
+
+namespace {
+const char* kModule = "FrmMain";
+
+QString between(const QString& text) {
+    const qsizetype open = text.indexOf(QLatin1Char('('));
+    if (open < 0)
+        return QString();
+    const qsizetype close = text.indexOf(QLatin1Char(')'), open + 1);
+    if (close < 0)
+        return QString();
+    return text.mid(open + 1, close - open - 1);
+}
+
+QString fileCountText(const QString& folder, int count) {
+    return folder + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" fichiers)");
+}
+
+// The ordinary files of folder, each inserted at the top so that the list ends
+// in the reverse of the enumeration order; stops early on a stop request.
+QStringList listFilesReversed(const QString& folder) {
+    RunState& s = runState();
+    QStringList files;
+    QDirIterator it(folder, {QStringLiteral("*")}, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        files.prepend(folder + it.fileName());
+        if (s.stopConversion)
+            break;
+        DoEvents();
+    }
+    return files;
+}
+} // namespace
+
+QString ListeExtensionsSource(const QStringList& selectedSourceTypes) {
+    QStringList pieces;
+    for (const QString& type : selectedSourceTypes) {
+        const QString piece = between(type);
+        if (!piece.trimmed().isEmpty())
+            pieces << piece;
+    }
+    QString text = pieces.join(QLatin1Char(';'));
+    text.remove(QLatin1Char(' '));
+    return text;
+}
+
+QString ListeExtensionCible(const QString& targetType) {
+    QString text = between(targetType);
+    text.remove(QLatin1Char(' '));
+    text.remove(QLatin1Char('*'));
+    return text;
+}
+
+QString FormateDuree(qint64 seconds) {
+    const qint64 minutes = seconds / 60;
+    const qint64 s = seconds % 60;
+    return QStringLiteral("%1:%2").arg(minutes, 3, 10, QLatin1Char(' ')).arg(s, 2, 10, QLatin1Char('0'));
+}
+
+void LancerAnalyseConvertStart() {
+    Procedure p(kModule, "LancerAnalyseConvertStart");
+    RunState& s = runState();
+    if (s.conversionEnCours) {
+        p.step(10, [] {
+            AffMsg(QStringLiteral("Conversion déjà en cours."), 48, programValues().titreFenetre);
+        });
+        return;
+    }
+    p.step(20, [&] {
+        s.conversionEnCours = true;
+        s.setLabel(RunState::LabelTimingConvert1, texteHeure(clock().now().time()));
+        s.setStartTimeVisible(true);
+    });
+    p.step(30, [&] {
+        s.stopConversion = false;
+        LancerAnalyseConvert();
+    });
+    p.step(40, [&] {
+        s.conversionEnCours = false;
+        s.setStartTimeVisible(false);
+    });
+    p.step(50, [&] {
+        const double minutes = leadingNumber(currentRunSettings().frequence);
+        s.setProchaineConversion(clock().now().addSecs(qint64(minutes * 60)));
+    });
+}
+
+void LancerAnalyseConvert() {
+    Procedure p(kModule, "LancerAnalyseConvert");
+    RunState& s = runState();
+    RunSettings rs;
+    QString sourceExtensions;
+    QString targetExtension;
+    bool stop = false;
+    p.step(10, [&] {
+        rs = currentRunSettings();
+        sourceExtensions = ListeExtensionsSource(rs.selectedSourceTypes);
+        targetExtension = ListeExtensionCible(rs.targetType);
+        if (sourceExtensions.trimmed().isEmpty()) {
+            AffMsg(QStringLiteral("Conversion impossible:\n\n"
+                                  "Vous devez sélectionner dans le Setup les types de fichiers son à convertir"),
+                   64, programValues().titreFenetre);
+            stop = true;
+        }
+    });
+    if (stop)
+        return;
+    QDateTime start;
+    p.step(20, [&] {
+        start = clock().now();
+        s.setRunCommands(true);
+    });
+
+    for (int i = 0; i < int(rs.sources.size()); ++i) {
+        p.step(30, [&] {
+            if (rs.sources[i].trimmed().isEmpty())
+                return;
+            const QString sourceFolder = rs.sources[i];
+            const QString targetFolder = rs.cibles[i];
+            s.setLabel(RunState::LabelDossierSourceEnCours, sourceFolder);
+            s.setLabel(RunState::LabelDossierCibleEnCours, targetFolder);
+
+            QStringList folders{sourceFolder};
+            if (rs.sourceRecursive)
+                FolderList(sourceFolder, 0, folders);
+            s.listeDossiersSource.setStringList(folders);
+
+            int total = 0;
+            for (const QString& f : folders) {
+                if (s.stopConversion)
+                    break;
+                total += FileCount(f, false);
+            }
+            if (s.stopConversion)
+                return;
+            s.setLabel(RunState::LabelDossierSourceEnCours, fileCountText(sourceFolder, total));
+            DoEvents();
+
+            for (const QString& folder : folders) {
+                s.setLabel(RunState::LabelDossierSourceTraite, fileCountText(folder, FileCount(folder, false)));
+                clearList(s.listeFichiersSource);
+                const QStringList files = listFilesReversed(folder);
+                s.listeFichiersSource.setStringList(files);
+                if (s.stopConversion)
+                    break;
+
+                for (const QString& item : files) {
+                    p.step(40, [&] {
+                        QString sourceFile = item;
+                        const FichierDecompose parts = DecomposeFichier(sourceFile);
+                        if (parts.fichierExtension.trimmed() == QLatin1String("."))
+                            return;
+                        if (!sourceExtensions.contains(parts.fichierExtension, Qt::CaseInsensitive))
+                            return;
+                        QString fileTargetFolder = targetFolder;
+                        if (rs.cibleRecursive) {
+                            QString sub = folder;
+                            sub.remove(sourceFolder, Qt::CaseSensitive);
+                            fileTargetFolder += sub;
+                        }
+                        const QString targetPath = fileTargetFolder + parts.fichierNom + targetExtension;
+                        s.setLabel(RunState::LabelFichierTraite, sourceFile);
+                        s.setLabel(RunState::LabelDossierCibleTraite, targetPath);
+                        DoEvents();
+                        clearList(s.listeFichiersCible);
+
+                        const CompareResult found = runSteps().compare(sourceFile, targetPath);
+                        if (!found.conversionRequise)
+                            return;
+                        bool temporaryCopy = false;
+                        if (parts.fichierExtension.toLower() == QLatin1String(".s48")) {
+                            const QString copy = parts.fichierDossier + parts.fichierNom + QStringLiteral(".mp2");
+                            if (File_Copy(sourceFile, copy)) {
+                                sourceFile = copy;
+                                temporaryCopy = true;
+                            }
+                        }
+                        runSteps().convert(found, sourceFile, targetPath);
+                        if (temporaryCopy && File_Exist(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert")))
+                            File_Delete(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert"));
+                    });
+                    p.step(50, [&] {
+                        DoEvents();
+                        for (const QString& line : s.listeFichiersCible.stringList())
+                            TraceLog(-1, -1, -1, line);
+                    });
+                    if (s.stopConversion)
+                        break;
+                    DoEvents();
+                }
+                if (s.stopConversion)
+                    break;
+                DoEvents();
+            }
+        });
+        if (s.stopConversion)
+            break;
+        clock().waitWithEvents(1000);
+        if (s.stopConversion)
+            break;
+    }
+
+    p.step(60, [&] {
+        if (s.stopConversion) {
+            TraceLogEncadre(-1, -1, -1, QStringLiteral("Conversion stoppée"), QStringLiteral("="), false);
+            s.stopConversion = false;
+        }
+    });
+    p.step(70, [&] { s.setRunCommands(false); });
+    p.step(80, [&] {
+        const QDateTime end = clock().now();
+        const qint64 duration = start.secsTo(end);
+        const QString rule(50, QLatin1Char('='));
+        const QStringList summary{rule, QStringLiteral("Conversion terminée: ") + texteHeure(end.time()),
+                                  QStringLiteral("Durée: ") + FormateDuree(duration), rule};
+        s.listeFichiersCible.setStringList(summary);
+        for (const QString& line : summary)
+            TraceLog(-1, -1, -1, line);
+    });
+}
+
+} // namespace ks3

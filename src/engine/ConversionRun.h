@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace ks3 {
+
+// Starts a run unless one is in progress, then plans the next one.
+void LancerAnalyseConvertStart();
+// The run over every source folder entry.
+void LancerAnalyseConvert();
+
+// The patterns of the selected source types joined by ";", without spaces.
+QString ListeExtensionsSource(const QStringList& selectedSourceTypes);
+// The extension of the target type, dot included (".mp3").
+QString ListeExtensionCible(const QString& targetType);
+// Minutes right-aligned on three characters, ":" and seconds on two digits.
+QString FormateDuree(qint64 seconds);
+
+} // namespace ks3

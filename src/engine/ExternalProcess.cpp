@@ -1,0 +1,61 @@
+#include "engine/ExternalProcess.h"
+
+#include "common/DoEvents.h"
+#include "common/TraceLog.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <cstdio>
+
+namespace ks3 {
+
+namespace {
+ProcessOutputViewer& viewer() {
+    static ProcessOutputViewer v;
+    return v;
+}
+} // namespace
+
+void setProcessOutputViewer(ProcessOutputViewer v) { viewer() = std::move(v); }
+
+int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs, bool visible) {
+    // On the heap: a process still running after the time limit is left to
+    // finish by itself and then deleted.
+    auto* process = new QProcess;
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    const QString title = QFileInfo(program).fileName();
+    if (visible) {
+        QObject::connect(process, &QProcess::readyRead, process, [process, title] {
+            const QByteArray out = process->readAll();
+            if (viewer())
+                viewer()(title, out);
+            else
+                std::fwrite(out.constData(), 1, size_t(out.size()), stderr);
+        });
+    } else {
+        process->setStandardOutputFile(QProcess::nullDevice());
+    }
+    process->start(program, arguments);
+    if (!process->waitForStarted(30000)) {
+        delete process;
+        return -1;
+    }
+    const std::uint64_t start = GetTickCount64();
+    while (!process->waitForFinished(20)) {
+        if (process->state() == QProcess::NotRunning)
+            break;
+        DoEvents();
+        if (maxWaitMs >= 1 && GetTickCount64() - start > std::uint64_t(maxWaitMs)) {
+            TraceLog(-1, -1, -1,
+                     QStringLiteral("Err: AttenteFinProcessusExterne: Too long waiting |Max: ") +
+                         QString::number(maxWaitMs) + QStringLiteral(" ms"));
+            return -1;
+        }
+    }
+    DoEvents();
+    const int code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    return code;
+}
+
+} // namespace ks3

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace ks3 {
+
+// Starts program with its argument list (no shell) and waits for its end while
+// pending events keep running. Returns the exit code; -1 when it could not be
+// started or when maxWaitMs (below 1: no limit) passed first, in which case the
+// process is left running. When visible, the process's output is handed to the
+// output viewer as it arrives.
+int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs, bool visible);
+
+// Where the output of a converter started "in a normal window" goes; the
+// windows install a viewer, without one the output goes to standard error.
+using ProcessOutputViewer = std::function<void(const QString& title, const QByteArray& output)>;
+void setProcessOutputViewer(ProcessOutputViewer viewer);
+
+} // namespace ks3

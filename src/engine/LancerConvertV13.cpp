@@ -1,0 +1,104 @@
+#include "engine/LancerConvertV13.h"
+
+#include "common/Clock.h"
+#include "common/DoEvents.h"
+#include "common/ErrorRoutine.h"
+#include "common/FileUtils.h"
+#include "common/Messages.h"
+#include "common/ProgramValues.h"
+#include "common/TraceLog.h"
+#include "engine/ConversionHistory.h"
+#include "engine/ConverterCommand.h"
+#include "engine/DecomposeFichier.h"
+#include "engine/ExternalProcess.h"
+#include "engine/RunState.h"
+#include "engine/TargetPolicy.h"
+#include "settings/WorkingFolders.h"
+
+namespace ks3 {
+
+namespace {
+const QString kCaller = QStringLiteral("FrmMain:LancerConvertV13");
+} // namespace
+
+void DeleteFile(const QString& path, const QString& caller) {
+    Procedure p("Lib_Public", "DeleteFile");
+    p.step(10, [&] {
+        const QString label = QStringLiteral("Lib_Public:DeleteFile");
+        if (path.trimmed().isEmpty() || !File_Exist(path, label))
+            return;
+        if (!path.contains(QLatin1Char('*')))
+            File_RemoveFlag(path, 1);
+        File_Delete(path, label);
+    });
+    (void)caller;
+}
+
+void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
+                      const QDateTime& dateFichierSource, qint32 tailleFichierSource, bool convertVersKS) {
+    Procedure p("FrmMain", "LancerConvertV13");
+    const TargetPolicySettings policy = currentTargetPolicySettings();
+    if (policy.nePasConvertir && File_Exist(target, kCaller))
+        return;
+
+    RunState& s = runState();
+    QString statut = QStringLiteral("O");
+    QString message;
+    const QDateTime debut = clock().now();
+    QString cibleEffective = target;
+    bool convert = true;
+    QString fichierErreur;
+
+    p.step(20, [&] {
+        const TargetDecision d = applyTargetPolicy(target, convertVersKS, policy);
+        for (const QString& line : d.lines)
+            appendLine(s.listeFichiersCible, line);
+        cibleEffective = d.cibleEffective;
+        convert = d.convert;
+        if (!d.failure.isEmpty()) {
+            statut = QStringLiteral("N");
+            message = d.failure;
+        }
+    });
+
+    if (convert) {
+        ConverterCommand command;
+        p.step(30, [&] {
+            const FichierDecompose parts = DecomposeFichier(cibleEffective);
+            const QString errorFolder = parts.fichierDossier + QStringLiteral("Err_Convert/");
+            VerificationEtCreationRepertoire(errorFolder, true);
+            fichierErreur = errorFolder + parts.fichierNom + QStringLiteral(".Log");
+            command = buildConverterCommand(programValues().cheminConvertisseur, source, cibleEffective,
+                                            fichierErreur, currentConverterOptions(), convertVersKS);
+        });
+        p.step(40, [&] {
+            TraceLog(-1, -1, -1, command.text);
+            AttenteFinProcessusExterne(command.program, command.arguments, kAttenteConvertisseurMaxMs,
+                                       policy.convertVoirFenetre);
+        });
+    }
+
+    QString aConvertir = QStringLiteral("N");
+    p.step(50, [&] {
+        if (!File_Exist(cibleEffective, kCaller)) {
+            statut = QStringLiteral("N");
+            message = QStringLiteral("Fichier '") + cibleEffective + QStringLiteral("' non trouvé après la conversion");
+            aConvertir = QStringLiteral("O");
+        }
+    });
+    p.step(60, [&] {
+        const QDateTime fin = clock().now();
+        EnregistrerTentative(idEntete, dateFichierSource, debut, fin, tailleFichierSource, statut, message,
+                             aConvertir);
+    });
+    p.step(70, [&] {
+        if (statut != QLatin1String("O"))
+            return;
+        if (!convertVersKS && policy.detruireSource)
+            DeleteFile(source, kCaller);
+        if (!fichierErreur.isEmpty() && File_Exist(fichierErreur, kCaller) && TailleDuFichier(fichierErreur) == 0)
+            DeleteFile(fichierErreur, kCaller);
+    });
+}
+
+} // namespace ks3

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringListModel>
+
+namespace ks3 {
+
+// The run flags, the time of the next run, and what a run shows of its work:
+// the labels' texts, the three lists and the enabled state of the commands.
+// The main window is a view over it.
+class RunState : public QObject {
+    Q_OBJECT
+public:
+    bool timerActif = false;
+    bool conversionEnCours = false;
+    bool stopConversion = false;
+
+    QStringListModel listeDossiersSource;
+    QStringListModel listeFichiersSource;
+    QStringListModel listeFichiersCible;
+
+    QDateTime prochaineConversion() const { return prochaineConversion_; }
+    void setProchaineConversion(const QDateTime& when); // also updates the label
+
+    // Label texts, by control name.
+    enum Label {
+        LabelDossierSourceEnCours,
+        LabelDossierSourceTraite,
+        LabelDossierCibleEnCours,
+        LabelDossierCibleTraite,
+        LabelFichierTraite,
+        LabelTimingConvert0, // "Timing prochaine conversion:" value
+        LabelTimingConvert1, // "Conversion démarrée à:" value
+        LabelCount
+    };
+    QString label(Label l) const { return labels_[l]; }
+    void setLabel(Label l, const QString& text);
+    bool startTimeVisible() const { return startTimeVisible_; }
+    void setStartTimeVisible(bool v);
+
+    bool lancerEnabled() const { return lancerEnabled_; }
+    bool stopperEnabled() const { return stopperEnabled_; }
+    void setRunCommands(bool running); // "Lancer" off and "Stopper" on while running
+
+    void reset(); // back to the start-up state (tests)
+
+signals:
+    void labelChanged(int label, const QString& text);
+    void startTimeVisibleChanged(bool visible);
+    void commandsChanged();
+
+private:
+    QDateTime prochaineConversion_;
+    QString labels_[LabelCount];
+    bool startTimeVisible_ = false;
+    bool lancerEnabled_ = true;
+    bool stopperEnabled_ = false;
+};
+
+RunState& runState();
+
+// Appends one line to a list model.
+void appendLine(QStringListModel& list, const QString& line);
+void clearList(QStringListModel& list);
+
+} // namespace ks3

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace ks3 {
+
+// What change detection tells the run about one file.
+struct CompareResult {
+    bool conversionRequise = false;
+    QString idEntete;           // 10 digits
+    QDateTime dateFichierSource;
+    qint32 tailleFichierSource = 0;
+};
+
+// The two operations a run hands each file to: change detection and the
+// converter. The program uses the history and the configured converter.
+class RunSteps {
+public:
+    virtual ~RunSteps() = default;
+    virtual CompareResult compare(const QString& source, const QString& target) = 0;
+    virtual void convert(const CompareResult& found, const QString& source, const QString& target) = 0;
+};
+
+// The steps in force; setRunSteps(nullptr) restores the program's own.
+RunSteps& runSteps();
+void setRunSteps(RunSteps* steps);
+
+} // namespace ks3
