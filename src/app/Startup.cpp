@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "common/Clock.h"
 #include "common/ErrorRoutine.h"
+#include "common/PathText.h"
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/ProgramValues.h"
@@ -24,10 +25,6 @@
 namespace ks3 {
 
 namespace {
-QString withSlash(const QString& folder) {
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
-
 // Where a converter is installed: the registered application path, the
 // program's own folder, then PATH.
 QString converterFolder(const QString& exeName) {
@@ -36,12 +33,12 @@ QString converterFolder(const QString& exeName) {
                          exeName + QStringLiteral(".exe"),
                      QStringLiteral("Path"));
     if (!registered.trimmed().isEmpty())
-        return withSlash(registered.trimmed());
+        return withTrailingSlash(registered.trimmed());
     if (QFileInfo::exists(programValues().dossierProgramme + exeName))
         return programValues().dossierProgramme;
     const QString onPath = QStandardPaths::findExecutable(exeName);
     if (!onPath.isEmpty())
-        return withSlash(QFileInfo(onPath).absolutePath());
+        return withTrailingSlash(QFileInfo(onPath).absolutePath());
     return programValues().dossierProgramme;
 }
 
@@ -78,49 +75,6 @@ bool ConvertSonDetermineVersion(bool& commandLineKind, QString& converterPath, b
     return found;
 }
 
-void InitGeneralSysteme() {
-    Procedure p("FrmMain", "InitGeneralSysteme");
-    static const char* codes[9] = {"000", "JIN", "LIN", "RUB", "INF", "PRE", "PUB", "TMP", "NUM"};
-    ProgramValues& v = programValues();
-    const QString sys = workingFolders().dossierConfigGlobal + QStringLiteral("BW_SYS.ini");
-    const QString station = QStringLiteral("001");
-    QString local;
-    p.step(10, [&] {
-        const bool unc = LectureIni(sys, QStringLiteral("UNC_Actif"), QStringLiteral("REPLOCAL"),
-                                    QStringLiteral("0FF")) == QLatin1String("ON");
-        local = withSlash(LectureIni(sys, unc ? QStringLiteral("Repertoires_UNC") : QStringLiteral("Repertoires"),
-                                     QStringLiteral("REPLOCAL"), v.dossierProgramme));
-    });
-    for (int r = 0; r < 9; ++r) {
-        p.step(20, [&] {
-            const QString code = QLatin1String(codes[r]);
-            for (QString& slot : v.dossiersSons[r])
-                slot.clear();
-            int counter = -1;
-            for (int j = 0; j < 10; ++j) {
-                const QString key = code + QStringLiteral("_%1").arg(j, 2, 10, QLatin1Char('0'));
-                const bool unc = LectureIni(sys, QStringLiteral("UNC_Actif") + station, key, QStringLiteral("0FF")) ==
-                                 QLatin1String("ON");
-                const QString prefix =
-                    unc ? QStringLiteral("Repertoire_Station_UNC_") : QStringLiteral("Repertoire_Station_");
-                QString value = LectureIni(sys, prefix + station, key, QString());
-                if (value.trimmed().isEmpty() && r == 8 && j == 0)
-                    value = QStringLiteral("O,") + local + QStringLiteral("Sons_Recorder/");
-                if (value.trimmed().isEmpty() && j == 0)
-                    value = QStringLiteral("O,") + local;
-                if (value.trimmed().isEmpty() || value.indexOf(QLatin1Char(',')) != 1 ||
-                    value.at(0) != QLatin1Char('O'))
-                    continue;
-                if (++counter > 9)
-                    break;
-                const QString folder = withSlash(value.mid(2));
-                v.dossiersSons[r][counter] = folder;
-                TraceLog(-1, -1, -1, QStringLiteral("Sound Folder: ") + code + QStringLiteral(": ") + folder);
-            }
-        });
-    }
-}
-
 bool DemarrageProgramme(const QString& executablePath, const QString& commandLine) {
     Procedure p("FrmMain", "Form_Load");
     ProgramValues& v = programValues();
@@ -135,7 +89,7 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
         lock->tryLock(0);
     });
     p.step(20, [&] { TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Load: Start")); });
-    p.step(30, [&] { v.dossierProgramme = withSlash(QFileInfo(executablePath).absolutePath()); });
+    p.step(30, [&] { v.dossierProgramme = withTrailingSlash(QFileInfo(executablePath).absolutePath()); });
     p.step(40, [&] {
         if (!commandLine.trimmed().isEmpty())
             AnalyseChaineCommand(commandLine);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace ks3 {
+
+// Decides from the conversion history whether source must be converted to
+// target; creates or refreshes the file's conversion header when it must.
+void CompareFichierEtDonnees(const QString& source, const QString& target, bool& conversionRequise,
+                             QString& idEntete, QDateTime& dateFichierSource, qint32& tailleFichierSource);
+
+// The file's last-modification (or last-access) time, local, to the second;
+// sets TailleDernierFichier. A file that cannot be read, or that another
+// program may still be writing (modified less than 5 seconds ago), gives the
+// current time and size 0.
+QDateTime DateFichier(const QString& path, bool accessTime);
+qint32& TailleDernierFichier();
+
+// How recent a file may be before it counts as still being written.
+constexpr int kFichierEnCoursMs = 5000;
+
+} // namespace ks3

@@ -1,0 +1,40 @@
+#include "engine/HistoryRunSteps.h"
+
+#include "common/ProgramValues.h"
+#include "common/TraceLog.h"
+#include "engine/CompareFichierEtDonnees.h"
+#include "engine/LancerConvertV13.h"
+
+namespace ks3 {
+
+namespace {
+RunSteps* current = nullptr;
+} // namespace
+
+RunSteps& runSteps() {
+    static HistoryRunSteps steps;
+    return current ? *current : steps;
+}
+
+void setRunSteps(RunSteps* steps) { current = steps; }
+
+CompareResult HistoryRunSteps::compare(const QString& source, const QString& target) {
+    CompareResult r;
+    CompareFichierEtDonnees(source, target, r.conversionRequise, r.idEntete, r.dateFichierSource,
+                            r.tailleFichierSource);
+    return r;
+}
+
+void HistoryRunSteps::convert(const CompareResult& found, const QString& source, const QString& target) {
+    if (programValues().convertisseurLigneCommande) {
+        LancerConvertV13(found.idEntete, source, target, found.dateFichierSource, found.tailleFichierSource, false);
+        return;
+    }
+    // The older automation converter only exists on the suite's Windows workstations.
+    TraceLog(-1, -1, -1,
+             QStringLiteral("Err: LancerConvertV09: automation converter not available on this computer |Source: ") +
+                 source,
+             true);
+}
+
+} // namespace ks3
