@@ -1,6 +1,7 @@
 #include "common/ErrorRoutine.h"
 
 #include "common/TraceLog.h"
+#include "common/TrimSpaces.h"
 
 namespace ks3 {
 
@@ -32,33 +33,52 @@ void TraceErreur(const QString& origin) {
     if (ErreurEnCours())
         return;
     ErreurEnCours() = true;
+    // Each step on its own: a failure in one still lets the next one run.
+    const ErrorRecord& r = errorRecord();
+    long long n = r.errNumero;
+    bool adjusted = false;
+    QString text;
     try {
-        const ErrorRecord& r = errorRecord();
-        long long n = r.errNumero;
-        bool adjusted = false;
+        // Object errors carry the platform's base; the suite reports their own number.
         if (n >= -2147221503LL && n <= -2147155970LL) {
             n += 2147221504LL;
             adjusted = true;
         }
-        if (n != 0) {
+    } catch (...) {
+    }
+    if (n != 0) {
+        try {
             QString d = r.errDescription;
             if (d.size() > 100)
                 d.replace(QStringLiteral(". "), QStringLiteral("  "));
-            QString text = QStringLiteral("Err:") + QString::number(n) + QStringLiteral(" (") + d + QLatin1Char(')');
-            if (!origin.trimmed().isEmpty()) {
+            text = QStringLiteral("Err:") + QString::number(n) + QStringLiteral(" (") + d + QLatin1Char(')');
+        } catch (...) {
+        }
+        try {
+            if (!trimSpaces(origin).isEmpty()) {
                 QString o = origin;
                 o.replace(QLatin1Char(':'), QStringLiteral(" Sub:"));
                 text += QStringLiteral("  Source:") + o + QLatin1Char(':') + QString::number(r.errLigne);
             }
-            if (adjusted && !r.errSource.trimmed().isEmpty())
+        } catch (...) {
+        }
+        try {
+            if (adjusted && !trimSpaces(r.errSource).isEmpty())
                 text += QStringLiteral(" (Source: ") + r.errSource + QLatin1Char(')');
+        } catch (...) {
+        }
+        try {
             text.replace(QLatin1Char('\n'), QLatin1Char(' '));
             TraceLogEncadre(-1, -1, -1, text, QStringLiteral("="), true);
+        } catch (...) {
+        }
+        try {
+            // An automation object that left its clients: only a restart cures it.
             if (n == -2147417848LL)
                 TraceLogEncadre(-1, -1, -1, QStringLiteral("Reboot the Computer because of Automation Error, "),
                                 QStringLiteral("="), false);
+        } catch (...) {
         }
-    } catch (...) {
     }
     ErreurEnCours() = false;
 }

@@ -3,6 +3,7 @@
 #include "common/ErrorRoutine.h"
 #include "common/MessageBoxService.h"
 #include "common/Text1252.h"
+#include "common/TrimSpaces.h"
 
 #include <QHash>
 
@@ -35,17 +36,6 @@ ButtonSet buttonSet(int code) {
     default:
         return {{QStringLiteral("Ok")}, {1}};
     }
-}
-
-// Only spaces, as the suite's own trimming does: line ends stay.
-QString trimSpaces(const QString& s) {
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && s.at(from) == QLatin1Char(' '))
-        ++from;
-    while (to > from && s.at(to - 1) == QLatin1Char(' '))
-        --to;
-    return s.mid(from, to - from);
 }
 
 // Control characters, characters above 250 in the code page and characters the
