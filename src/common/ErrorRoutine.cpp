@@ -75,7 +75,8 @@ void TraceErreur(const QString& origin) {
         try {
             // An automation object that left its clients: only a restart cures it.
             if (n == -2147417848LL)
-                TraceLogEncadre(-1, -1, -1, QStringLiteral("Reboot the Computer because of Automation Error, "),
+                TraceLogEncadre(-1, -1, -1,
+                                QStringLiteral("Reboot the Computer because of Automation Error, "),
                                 QStringLiteral("="), false);
         } catch (...) {
         }

@@ -1,9 +1,28 @@
 #include "common/MessageBoxService.h"
 
+#include "common/ChoiceBox.h"
+
 namespace ks3 {
 
 namespace {
 MessageBoxService* current = nullptr;
+
+// A box that nobody sees: it is answered as soon as it is shown, so the counter,
+// the trace lines and the flags are those of a real box.
+class AnsweringView final : public ChoiceBoxView {
+public:
+    explicit AnsweringView(int answer) : answer_(answer) {}
+    void show(ChoiceBox& box) override { box.press(answer_); }
+
+private:
+    int answer_;
+};
+
+int answerAtOnce(const ChoiceBoxRequest& request, int answer) {
+    AnsweringView view(answer);
+    ChoiceBox box(view);
+    return box.run(request);
+}
 } // namespace
 
 MessageBoxService& messageBoxService() {
@@ -11,11 +30,14 @@ MessageBoxService& messageBoxService() {
     return current ? *current : unattended;
 }
 
-void setMessageBoxService(MessageBoxService* service) { current = service; }
+void setMessageBoxService(MessageBoxService* service) {
+    current = service;
+}
 
 int UnattendedMessageBoxService::safeChoice(const ChoiceBoxRequest& request) {
-    static const QStringList safe = {QStringLiteral("Non"), QStringLiteral("Annuler"), QStringLiteral("Ignorer"),
-                                     QStringLiteral("Abandonner"), QStringLiteral("Ok")};
+    static const QStringList safe = {QStringLiteral("Non"), QStringLiteral("Annuler"),
+                                     QStringLiteral("Ignorer"), QStringLiteral("Abandonner"),
+                                     QStringLiteral("Ok")};
     for (const QString& s : safe) {
         for (int i = 0; i < request.buttons.size(); ++i)
             if (request.buttons.at(i).trimmed().compare(s, Qt::CaseInsensitive) == 0)
@@ -27,26 +49,26 @@ int UnattendedMessageBoxService::safeChoice(const ChoiceBoxRequest& request) {
 }
 
 int UnattendedMessageBoxService::choiceBox(const ChoiceBoxRequest& request) {
-    if (request.noWait)
-        return 0;
-    return safeChoice(request);
+    return answerAtOnce(request, safeChoice(request));
 }
 
 int ScriptedMessageBoxService::choiceBox(const ChoiceBoxRequest& request) {
     seen_.append(request);
-    if (request.noWait)
-        return 0;
-    if (script_.isEmpty())
-        return UnattendedMessageBoxService::safeChoice(request);
+    // A box that is not waited for leaves the script to the next one.
+    if (request.noWait || script_.isEmpty())
+        return answerAtOnce(request, UnattendedMessageBoxService::safeChoice(request));
     const QString a = script_.takeFirst();
     bool isNumber = false;
-    const int n = a.toInt(&isNumber);
-    if (isNumber)
-        return n;
-    for (int i = 0; i < request.buttons.size(); ++i)
-        if (request.buttons.at(i).compare(a, Qt::CaseInsensitive) == 0)
-            return i + 1;
-    return 0;
+    int n = a.toInt(&isNumber);
+    if (!isNumber) {
+        n = 0;
+        for (int i = 0; i < request.buttons.size(); ++i)
+            if (request.buttons.at(i).compare(a, Qt::CaseInsensitive) == 0) {
+                n = i + 1;
+                break;
+            }
+    }
+    return answerAtOnce(request, n);
 }
 
 } // namespace ks3

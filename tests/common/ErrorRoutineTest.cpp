@@ -1,8 +1,8 @@
 #include "common/ErrorRoutine.h"
 #include "common/TraceLog.h"
+#include "settings/WorkingFolders.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
-#include "settings/WorkingFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +20,13 @@ TEST(ErrorRoutine, AFailingStepIsTracedAndTheProcedureGoesOn) {
     p.step(120, [] { raiseError(53, QStringLiteral("File not found")); });
     p.step(130, [&] { secondRan = true; });
     EXPECT_TRUE(secondRan);
-    const QString text = QString::fromLatin1(test::TempDir::read(dir.file(DateTexte(clock.now().date()) + ".Log")));
+    const QString text =
+        QString::fromLatin1(test::TempDir::read(dir.file(DateTexte(clock.now().date()) + ".Log")));
     const QString entry =
         QStringLiteral("Err:53 (File not found)  Source:FrmSetup Sub:LabelDataArrivalUDP_Change:120");
     EXPECT_TRUE(text.contains(QStringLiteral(" : : : :") + entry + QStringLiteral("\r\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral(" : : : :") + QString(entry.size(), QLatin1Char('=')) + QStringLiteral("\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral(" : : : :") + QString(entry.size(), QLatin1Char('=')) +
+                              QStringLiteral("\r\n")));
     resetTraceLog();
 }
 
@@ -65,7 +67,8 @@ TEST(ErrorRoutine, TraceErreurWritesTheSuitesEntry) {
         {-2147221499, "Bad file", "   ", "", 0, framed("Err:5 (Bad file)")},
         {6, longText, "", "", 0, framed("Err:6 (" + longText + ")")},
         {6, longText + "y", "", "", 0, framed("Err:6 (" + longTextReplaced + ")")},
-        {11, "Division by zero", "", "A:B:C", 10, framed("Err:11 (Division by zero)  Source:A Sub:B Sub:C:10")},
+        {11, "Division by zero", "", "A:B:C", 10,
+         framed("Err:11 (Division by zero)  Source:A Sub:B Sub:C:10")},
         {13, "Type\nmismatch\r\n", "", "", 0, framed("Err:13 (Type mismatch\r )")},
         {-2147417848, "Automation error", "", "FrmMain:Convert", 20,
          framed("Err:-2147417848 (Automation error)  Source:FrmMain Sub:Convert:20") +
