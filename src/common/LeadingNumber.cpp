@@ -1,5 +1,8 @@
 #include "common/LeadingNumber.h"
 
+#include <cmath>
+#include <limits>
+
 namespace ks3 {
 
 double leadingNumber(const QString& text) {
@@ -29,6 +32,13 @@ double leadingNumber(const QString& text) {
     bool ok = false;
     const double v = number.toDouble(&ok);
     return ok ? v : 0.0;
+}
+
+std::optional<int> LeadingInteger(const QString& text) {
+    const double v = std::nearbyint(leadingNumber(text));
+    if (!std::isfinite(v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(v);
 }
 
 } // namespace ks3

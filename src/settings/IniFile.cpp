@@ -17,12 +17,19 @@ namespace {
 
 const QByteArray kCrLf("\r\n");
 
-// One line of the file: its bytes without the line end, and the line end as it
-// was ("\r\n", "\n" or nothing on a last line without one).
+// One line of the file: its bytes without the line end, the line end as it was
+// ("\r\n", "\n" or nothing on a last line without one), and its decoded text.
 struct Ligne {
     QByteArray texte;
     QByteArray fin;
+    QString decode;
 };
+
+Ligne ligne(QByteArray texte, QByteArray fin) {
+    Ligne l{std::move(texte), std::move(fin), QString()};
+    l.decode = fromCp1252(l.texte);
+    return l;
+}
 
 std::vector<Ligne> decoupe(const QByteArray& bytes) {
     std::vector<Ligne> lignes;
@@ -30,13 +37,13 @@ std::vector<Ligne> decoupe(const QByteArray& bytes) {
     while (debut < bytes.size()) {
         const qsizetype lf = bytes.indexOf('\n', debut);
         if (lf < 0) {
-            lignes.push_back({bytes.mid(debut), QByteArray()});
+            lignes.push_back(ligne(bytes.mid(debut), QByteArray()));
             break;
         }
         qsizetype finTexte = lf;
         if (finTexte > debut && bytes.at(finTexte - 1) == '\r')
             --finTexte;
-        lignes.push_back({bytes.mid(debut, finTexte - debut), bytes.mid(finTexte, lf + 1 - finTexte)});
+        lignes.push_back(ligne(bytes.mid(debut, finTexte - debut), bytes.mid(finTexte, lf + 1 - finTexte)));
         debut = lf + 1;
     }
     return lignes;
@@ -85,7 +92,7 @@ Position cherche(const std::vector<Ligne>& lignes, const QString& section, const
                  QString* valeur = nullptr) {
     Position pos;
     for (qsizetype i = 0; i < static_cast<qsizetype>(lignes.size()); ++i) {
-        const QString texte = fromCp1252(lignes[i].texte);
+        const QString& texte = lignes[static_cast<std::size_t>(i)].decode;
         const QString nom = nomSection(texte);
         if (!nom.isNull()) {
             if (pos.entete >= 0)
@@ -132,7 +139,25 @@ bool lectureSeule(const QFileInfo& info) {
     return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
 }
 
-bool ecritUneFois(const QString& file, const QString& section, const QString& key, const QString& value) {
+void place(std::vector<Ligne>& lignes, const IniEntree& e) {
+    const Position pos = cherche(lignes, e.section, e.key);
+    Ligne ligneCle = ligne(toCp1252(e.key + QLatin1Char('=') + e.value), kCrLf);
+    if (pos.cle >= 0) {
+        lignes[static_cast<std::size_t>(pos.cle)] = std::move(ligneCle);
+    } else if (pos.entete >= 0) {
+        Ligne& precedente = lignes[static_cast<std::size_t>(pos.derniereCle)];
+        if (precedente.fin.isEmpty())
+            precedente.fin = kCrLf;
+        lignes.insert(lignes.begin() + pos.derniereCle + 1, std::move(ligneCle));
+    } else {
+        if (!lignes.empty() && lignes.back().fin.isEmpty())
+            lignes.back().fin = kCrLf;
+        lignes.push_back(ligne(toCp1252(QLatin1Char('[') + e.section + QLatin1Char(']')), kCrLf));
+        lignes.push_back(std::move(ligneCle));
+    }
+}
+
+bool ecritUneFois(const QString& file, const QList<IniEntree>& entrees) {
     const QFileInfo info(file);
     QByteArray avant;
     if (info.exists()) {
@@ -147,24 +172,10 @@ bool ecritUneFois(const QString& file, const QString& section, const QString& ke
     }
 
     std::vector<Ligne> lignes = decoupe(avant);
-    const Position pos = cherche(lignes, section, key);
-    const QByteArray ligneCle = toCp1252(key + QLatin1Char('=') + value);
-    if (pos.cle >= 0) {
-        lignes[pos.cle] = {ligneCle, kCrLf};
-    } else if (pos.entete >= 0) {
-        Ligne& precedente = lignes[pos.derniereCle];
-        if (precedente.fin.isEmpty())
-            precedente.fin = kCrLf;
-        lignes.insert(lignes.begin() + pos.derniereCle + 1, Ligne{ligneCle, kCrLf});
-    } else {
-        if (!lignes.empty() && lignes.back().fin.isEmpty())
-            lignes.back().fin = kCrLf;
-        lignes.push_back({toCp1252(QLatin1Char('[') + section + QLatin1Char(']')), kCrLf});
-        lignes.push_back({ligneCle, kCrLf});
-    }
-
+    for (const IniEntree& e : entrees)
+        place(lignes, e);
     QByteArray apres;
-    apres.reserve(avant.size() + ligneCle.size() + section.size() + 8);
+    apres.reserve(avant.size() + 64);
     for (const Ligne& l : lignes) {
         apres += l.texte;
         apres += l.fin;
@@ -180,6 +191,13 @@ bool ecritUneFois(const QString& file, const QString& section, const QString& ke
         return false;
     }
     return out.commit();
+}
+
+void traceEchec(const QString& raison, const QString& file) {
+    TraceLog(-1, -1, -1,
+             QStringLiteral("EcritureIni Err: ") + raison + QStringLiteral(" |File: ") + file +
+                 QStringLiteral(" |Sub: Lib_Public:EcritureIni"),
+             true);
 }
 
 } // namespace
@@ -205,42 +223,56 @@ QString LectureIni(const QString& file, const QString& section, const QString& k
 }
 
 bool EcritureIni(const QString& file, const QString& section, const QString& key, const QString& value) {
-    const QString sec = section.trimmed();
-    const QString cle = key.trimmed();
-    if (sec.isEmpty() || cle.isEmpty() || !NomFichierValide(file))
-        return false;
-    if (!ecritureSure(sec, cle, value)) {
-        TraceLog(-1, -1, -1,
-                 QStringLiteral("EcritureIni Err: name or value on several lines refused: [") + sec +
-                     QStringLiteral("] ") + cle + QStringLiteral(" in ") + file +
-                     QStringLiteral(" |Sub: Lib_Public:EcritureIni"),
-                 true);
-        return false;
-    }
+    return EcritureIni(file, QList<IniEntree>{IniEntree{section, key, value}});
+}
 
-    if (ecritUneFois(file, sec, cle, value))
-        return true;
+bool EcritureIni(const QString& file, const QList<IniEntree>& entrees) {
+    if (!NomFichierValide(file))
+        return false;
+    bool toutes = true;
+    QList<IniEntree> valides;
+    valides.reserve(entrees.size());
+    for (const IniEntree& e : entrees) {
+        IniEntree t{e.section.trimmed(), e.key.trimmed(), e.value};
+        if (t.section.isEmpty() || t.key.isEmpty()) {
+            toutes = false;
+            continue;
+        }
+        if (!ecritureSure(t.section, t.key, t.value)) {
+            traceEchec(QStringLiteral("name or value on several lines refused: [") + t.section +
+                           QStringLiteral("] ") + t.key,
+                       file);
+            toutes = false;
+            continue;
+        }
+        valides.push_back(std::move(t));
+    }
+    if (valides.isEmpty())
+        return toutes;
+
+    if (ecritUneFois(file, valides))
+        return toutes;
 
     // The folder may be missing: create it up to the last separator.
     clock().sleep(kEcritureIniPauseMs);
     const qsizetype sep = file.lastIndexOf(QLatin1Char('/'));
     if (sep > 0)
         QDir().mkpath(file.left(sep + 1));
-    if (ecritUneFois(file, sec, cle, value))
-        return true;
+    if (ecritUneFois(file, valides))
+        return toutes;
 
     // The file may be read-only: give its owner the right to write it.
     clock().sleep(kEcritureIniPauseMs);
     const QFileInfo info(file);
     if (info.isFile() && lectureSeule(info))
         QFile::setPermissions(file, info.permissions() | QFileDevice::WriteOwner);
-    if (ecritUneFois(file, sec, cle, value))
-        return true;
+    if (ecritUneFois(file, valides))
+        return toutes;
 
-    TraceLog(-1, -1, -1,
-             QStringLiteral("EcritureIni Err: unable to write [") + sec + QStringLiteral("] ") + cle +
-                 QStringLiteral(" in ") + file + QStringLiteral(" |Sub: Lib_Public:EcritureIni"),
-             true);
+    traceEchec(valides.size() == 1 ? QStringLiteral("unable to write [") + valides.front().section +
+                                         QStringLiteral("] ") + valides.front().key
+                                   : QStringLiteral("unable to write %1 keys").arg(valides.size()),
+               file);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace ks3 {
@@ -29,5 +30,18 @@ QString LectureIni(const QString& file, const QString& section, const QString& k
 // when a name or the value would break the file's lines, when file fails
 // NomFichierValide, or when the third attempt fails.
 bool EcritureIni(const QString& file, const QString& section, const QString& key, const QString& value);
+
+// One key to write.
+struct IniEntree {
+    QString section;
+    QString key;
+    QString value;
+};
+// Writes several keys, in their order, with one replacement of the file: the
+// result is the file that one EcritureIni per entry would give, but a failure
+// never leaves part of them written. An entry refused as above is skipped (and
+// traced); the others are written. Same attempts as EcritureIni. Returns true
+// when every entry was written.
+bool EcritureIni(const QString& file, const QList<IniEntree>& entrees);
 
 } // namespace ks3

@@ -192,3 +192,20 @@ TEST(EcritureIni, LeavesNoTemporaryFileBehind) {
         ASSERT_TRUE(EcritureIni(file, "A", QStringLiteral("K%1").arg(i), "v"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.ini"});
 }
+
+TEST(EcritureIni, SeveralKeysGiveTheFileThatOneWriteEachGives) {
+    test::TempDir dir;
+    const QByteArray before = "; kept\n[B]\nOld=1\n";
+    const QList<IniEntree> entrees{{"A", "K1", "1"}, {"b", "old", "2"}, {"A", "K2", s("é")}, {"C", "K", ""}};
+    const QString unParUn = dir.write("one.ini", before);
+    for (const IniEntree& e : entrees)
+        ASSERT_TRUE(EcritureIni(unParUn, e.section, e.key, e.value));
+    const QString ensemble = dir.write("all.ini", before);
+    ASSERT_TRUE(EcritureIni(ensemble, entrees));
+    EXPECT_EQ(test::TempDir::read(ensemble), test::TempDir::read(unParUn));
+
+    // A refused entry is skipped, the others are written, and the answer says so.
+    const QString partiel = dir.file("partial.ini");
+    EXPECT_FALSE(EcritureIni(partiel, {{"A", "K1", "1"}, {"A", "Bad", "two\nlines"}, {"A", "K2", "2"}}));
+    EXPECT_EQ(test::TempDir::read(partiel), QByteArray("[A]\r\nK1=1\r\nK2=2\r\n"));
+}

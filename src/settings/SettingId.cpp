@@ -1,0 +1,91 @@
+#include "settings/SettingId.h"
+
+#include "settings/SourceTypes.h"
+
+#include <array>
+
+namespace ks3 {
+
+namespace {
+
+using K = SettingKind;
+using I = SettingId;
+
+// The order of the table is the order of the enum.
+constexpr std::array<SettingDef, kNombreSettingIds> kDefs{{
+    {I::DossiersSource, "Dossiers", "Source_", 10, K::Texte, 0, 0, true},
+    {I::DossiersCible, "Dossiers", "Cible_", 10, K::Texte, 0, 0, true},
+    {I::DossiersSourceRecursive, "Dossiers", "Source_Recursive", 0, K::Check, 0, 1, true},
+    {I::DossiersCibleRecursive, "Dossiers", "Cible_Recursive", 0, K::Check, 0, 1, true},
+    // The frequency only replans the next run; it is not offered for saving.
+    {I::DossiersFrequence, "Dossiers", "Frequence", 0, K::Texte, 0, 0, false},
+    {I::FichiersSourcesDetruire, "FichiersSources", "Detruire", 0, K::Check, 0, 1, true},
+    {I::FichiersCiblesNePasConverir, "FichiersCibles", "NePasConverir", 0, K::Check, 0, 1, true},
+    {I::FichiersSource, "Fichiers", "Source_", kNombreTypesSource, K::Selection, 0, 1, true},
+    {I::FichiersCible, "Fichiers", "Cible", 0, K::Index, 0, 0, true},
+    {I::FichiersCibleCaracteristiques, "Fichiers", "CibleCaracteristiques", 0, K::Index, 0, 0, true},
+    {I::FichiersCibleExistant, "Fichiers", "CibleExistant", 0, K::Index, 0, 0, true},
+    {I::FichiersConvertVoirFenetre, "Fichiers", "ConvertVoirFenetre", 0, K::Check, 0, 1, true},
+    {I::EffetCutActive, "Effet_Cut", "Active", 0, K::Check, 0, 1, true},
+    {I::EffetCutDebut, "Effet_Cut", "Debut", 0, K::Check, 0, 1, true},
+    {I::EffetCutFin, "Effet_Cut", "Fin", 0, K::Check, 0, 1, true},
+    {I::EffetCutSilence, "Effet_Cut", "Silence", 0, K::Option, 0, 1, true},
+    {I::EffetCutSeuildB, "Effet_Cut", "SeuildB", 0, K::Texte, 0, 0, true},
+    {I::EffetCutSeuilDuree, "Effet_Cut", "SeuilDuree", 0, K::Texte, 0, 0, true},
+    {I::EffetNormalisationActive, "Effet_Normalisation", "Active", 0, K::Check, 0, 1, true},
+    {I::EffetNormalisationNature, "Effet_Normalisation", "Nature", 0, K::Option, 0, 3, true},
+    {I::EffetNormalisationValeurDesiree, "Effet_Normalisation", "ValeurDesiree", 0, K::Slider, -40, 0, true},
+    {I::EffetNormalisationValeurFixe, "Effet_Normalisation", "ValeurFixe", 0, K::Slider, -12, 12, true},
+    {I::EffetNormalisationValeurMax, "Effet_Normalisation", "ValeurMax", 0, K::Texte, 0, 0, true},
+    {I::EffetEQActive, "Effet_EQ", "Active", 0, K::Check, 0, 1, true},
+    {I::EffetEQBande, "Effet_EQ", "Bande_", 18, K::Slider, -12, 12, true},
+    {I::UdpInLib, "UDP_IN", "Lib_", 9, K::Texte, 0, 0, true},
+    {I::UdpInIP, "UDP_IN", "IP_", 9, K::Texte, 0, 0, true},
+    {I::UdpInPort, "UDP_IN", "Port_", 9, K::Texte, 0, 0, true},
+    {I::UdpInActif, "UDP_IN", "Actif_", 9, K::Check, 0, 1, true},
+    {I::UdpOutLib, "UDP_OUT", "Lib_", 9, K::Texte, 0, 0, true},
+    {I::UdpOutIP, "UDP_OUT", "IP_", 9, K::Texte, 0, 0, true},
+    {I::UdpOutPort, "UDP_OUT", "Port_", 9, K::Texte, 0, 0, true},
+    // The message of a send row is kept but editing it is not a settings change.
+    {I::UdpOutMsg, "UDP_OUT", "Msg_", 9, K::Texte, 0, 0, false},
+}};
+
+constexpr bool tableEnOrdre() {
+    for (int i = 0; i < kNombreSettingIds; ++i)
+        if (static_cast<int>(kDefs[static_cast<std::size_t>(i)].id) != i)
+            return false;
+    return true;
+}
+static_assert(tableEnOrdre(), "the table follows the enum");
+
+} // namespace
+
+const SettingDef& settingDef(SettingId id) {
+    return kDefs[static_cast<std::size_t>(id)];
+}
+
+bool settingExiste(SettingId id, int n) {
+    const int i = static_cast<int>(id);
+    if (i < 0 || i >= kNombreSettingIds)
+        return false;
+    const SettingDef& d = settingDef(id);
+    return d.count == 0 ? n == 0 : (n >= 0 && n < d.count);
+}
+
+bool settingStocke(SettingId id, int n) {
+    return settingExiste(id, n) && !(id == SettingId::FichiersSource && n == kSourceSeparateur);
+}
+
+QString settingKey(SettingId id, int n) {
+    const SettingDef& d = settingDef(id);
+    QString k = QString::fromLatin1(d.key);
+    if (d.count > 0)
+        k += QString::number(n);
+    return k;
+}
+
+QString settingName(SettingId id, int n) {
+    return QString::fromLatin1(settingDef(id).section) + QLatin1Char('.') + settingKey(id, n);
+}
+
+} // namespace ks3
