@@ -13,6 +13,8 @@
 #include "platform/Registry.h"
 #include "settings/IniFile.h"
 #include "settings/OptionsLoader.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 #include "settings/WorkingFolders.h"
 #include "store/RecordFiles.h"
 
@@ -119,10 +121,10 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
         v.formatHeureCourt = shortTime;
     });
     g.step(60, [&] {
-        if (workingFolders().dossierConfigGlobal.trimmed().isEmpty())
-            DetermineDossierConfig();
+        if (DossierSettings().trimmed().isEmpty())
+            NomDossierSettings();
     });
-    g.step(70, [&] { ChargerOptions(); });
+    g.step(70, [&] { ChargerFenetreOptions(); });
     g.step(80, [&] {
         InitGeneralData();
         PervasiveOuvertureFichiers(0, 1, workingFolders().nbStation);
@@ -144,7 +146,7 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
 
     p.step(50, [&] {
         TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Load: End"));
-        TerminerChargementOptions();
+        settings().setSetupModifie(false);
     });
     return true;
 }

@@ -6,6 +6,7 @@
 #include "common/ProgramValues.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/LancerConvertV13.h"
+#include "settings/Settings.h"
 
 namespace ks3 {
 
@@ -23,6 +24,16 @@ void replaceTarget(const QString& target, TargetDecision& d) {
     }
 }
 } // namespace
+
+TargetPolicySettings currentTargetPolicySettings() {
+    const Settings& s = settings();
+    TargetPolicySettings t;
+    t.nePasConvertir = s.isOn(SettingId::FichiersCiblesNePasConverir);
+    t.cibleExistant = s.number(SettingId::FichiersCibleExistant);
+    t.convertVoirFenetre = s.isOn(SettingId::FichiersConvertVoirFenetre);
+    t.detruireSource = s.isOn(SettingId::FichiersSourcesDetruire);
+    return t;
+}
 
 TargetDecision applyTargetPolicy(const QString& target, bool udpRequest, const TargetPolicySettings& settings) {
     TargetDecision d;
