@@ -151,10 +151,14 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
     return true;
 }
 
-void ArretProgramme() {
+void ArretProgramme(const std::function<void()>& dechargerOptions) {
     Procedure p("FrmMain", "Form_Unload");
     p.step(10, [&] { TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Unload: End")); });
     p.step(20, [&] { TraceLogForce(traceLists().listeLog); });
+    p.step(25, [&] {
+        if (dechargerOptions)
+            dechargerOptions();
+    });
     p.step(30, [&] { PervasiveFermetureFichiers(); });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace ks3 {
 
@@ -16,7 +17,9 @@ void InitGeneralSysteme();
 // sound folders. Returns false when the program must end (no converter).
 bool DemarrageProgramme(const QString& executablePath, const QString& commandLine);
 
-// The end of the program: last trace lines, record files closed.
-void ArretProgramme();
+// The end of the program: last trace lines, log flush, then the options window
+// unloaded (dechargerOptions, when given: it may ask to save the settings),
+// then the record files closed.
+void ArretProgramme(const std::function<void()>& dechargerOptions = {});
 
 } // namespace ks3

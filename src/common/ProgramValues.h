@@ -19,6 +19,10 @@ struct ProgramValues {
     int hauteurTitre = 450;
     QString titreFenetre = QStringLiteral("Kestrel: Tools Convert"); // the main window's title
     std::array<std::array<QString, 10>, 9> dossiersSons; // station sound folders by category
+    // Modifier keys of the last key event in a window (GestionClavier).
+    bool toucheCtrl = false;
+    bool toucheAlt = false;
+    bool toucheShift = false;
 };
 
 ProgramValues& programValues();

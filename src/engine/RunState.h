@@ -23,6 +23,9 @@ public:
 
     QDateTime prochaineConversion() const { return prochaineConversion_; }
     void setProchaineConversion(const QDateTime& when); // also updates the label
+    // Moves the time of the next run and leaves the label as it is (a due run
+    // postponed while another one is in progress).
+    void reporteProchaineConversion(const QDateTime& when) { prochaineConversion_ = when; }
 
     // Label texts, by control name.
     enum Label {

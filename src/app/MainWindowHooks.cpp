@@ -1,0 +1,10 @@
+#include "app/MainWindowHooks.h"
+
+namespace ks3 {
+
+MainWindowHooks& mainWindowHooks() {
+    static MainWindowHooks hooks;
+    return hooks;
+}
+
+} // namespace ks3
