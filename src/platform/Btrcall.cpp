@@ -1,11 +1,15 @@
 #include "platform/Btrcall.h"
 
+#include "platform/BtrRecordManager.h"
+
 namespace ks3 {
 
-// First cut: the manager answers that it is not running, so callers can be
-// built against the call while the record files are written.
-std::int16_t BTRCALL(std::uint16_t, void*, void*, std::uint32_t*, void*, std::uint16_t, std::int16_t) {
-    return btr::StatusManagerInactive;
+std::int16_t BTRCALL(std::uint16_t operation, void* positionBlock, void* dataBuffer,
+                     std::uint32_t* dataLength, void* keyBuffer, std::uint16_t keyLength,
+                     std::int16_t keyNumber) {
+    return btr::RecordManager::instance().call(operation, static_cast<btr::PositionBlock*>(positionBlock),
+                                               static_cast<unsigned char*>(dataBuffer), dataLength,
+                                               static_cast<unsigned char*>(keyBuffer), keyLength, keyNumber);
 }
 
 } // namespace ks3

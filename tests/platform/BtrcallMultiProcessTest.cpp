@@ -1,0 +1,128 @@
+#include "platform/Btrcall.h"
+
+#include "BtrTestFile.h"
+#include "support/ManualClock.h"
+#include "support/TempDir.h"
+
+#include <QProcess>
+#include <QSet>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace ks3;
+using namespace ks3::btr;
+using ks3::test::BtrCursor;
+using ks3::test::peerCode;
+using ks3::test::peerRecord;
+
+namespace {
+
+const QString peerProgram = QStringLiteral(KS3_BIN_DIR "/btr_peer");
+
+// The next whole line of the peer's output ("" when it ends first).
+QByteArray nextLine(QProcess& p) {
+    while (!p.canReadLine())
+        if (!p.waitForReadyRead(30000))
+            return QByteArray();
+    return p.readLine().trimmed();
+}
+
+class RecordManagerProcesses : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    QString path = dir.file(QStringLiteral("FRAD041.bt6"));
+    BtrCursor c{test::PeerRecordLength};
+
+    void SetUp() override {
+        ASSERT_EQ(test::createFile(path, test::peerSpec()), StatusSuccess);
+        ASSERT_EQ(c.open(path), StatusSuccess);
+    }
+    void TearDown() override { c.call(OpStop, 0); }
+};
+
+TEST_F(RecordManagerProcesses, RecordChangedByAnotherProcessIsAConflictUntilReRead) {
+    const QByteArray code = peerCode(1);
+    ASSERT_EQ(c.insert(peerRecord(code, "Start")), StatusSuccess);
+    ASSERT_EQ(c.get(OpGetEqual, 0, code), StatusSuccess);
+
+    QProcess peer;
+    peer.start(peerProgram,
+               {QStringLiteral("update"), path, QString::fromLatin1(code), QStringLiteral("Other")});
+    ASSERT_TRUE(peer.waitForFinished(30000));
+    ASSERT_EQ(peer.readAllStandardOutput().trimmed(), "0");
+
+    EXPECT_EQ(c.update(peerRecord(code, "Mine")), StatusRecordConflict);
+    EXPECT_EQ(c.remove(), StatusRecordConflict);
+    ASSERT_EQ(c.get(OpGetEqual, 0, code), StatusSuccess);
+    EXPECT_EQ(c.record, peerRecord(code, "Other"));
+    ASSERT_EQ(c.update(peerRecord(code, "Mine")), StatusSuccess);
+    ASSERT_EQ(c.get(OpGetEqual, 0, code), StatusSuccess);
+    EXPECT_EQ(c.record, peerRecord(code, "Mine"));
+}
+
+TEST_F(RecordManagerProcesses, FileHeldByAnotherWriterIsLockedThenFree) {
+    test::ManualClock clock; // the busy wait goes through it: no real waiting here
+    QProcess peer;
+    peer.start(peerProgram, {QStringLiteral("hold"), path, QString::fromLatin1(peerCode(2))});
+    ASSERT_EQ(nextLine(peer), "held 0");
+
+    EXPECT_EQ(c.insert(peerRecord(peerCode(3), "Waiting")), StatusFileLocked);
+    EXPECT_GE(clock.totalWaitedMs, 100);
+    EXPECT_LE(clock.totalWaitedMs, 200);
+    EXPECT_EQ(c.get(OpGetEqual, 0, peerCode(2)), StatusKeyNotFound); // not committed yet, and reads still run
+
+    peer.write("go\n");
+    ASSERT_EQ(nextLine(peer), "released 0");
+    ASSERT_TRUE(peer.waitForFinished(30000));
+    EXPECT_EQ(c.insert(peerRecord(peerCode(3), "Waiting")), StatusSuccess);
+    EXPECT_EQ(c.get(OpGetEqual, 0, peerCode(2)), StatusSuccess);
+}
+
+// A writer killed at any point of an insert loses none of the inserts it had
+// been told were done, and leaves the file sound.
+TEST_F(RecordManagerProcesses, KilledWriterLosesNoAcknowledgedRecord) {
+    QSet<QByteArray> acknowledged;
+    int round = 0;
+    for (int killAfter : {40, 97, 151}) {
+        QProcess peer;
+        peer.start(peerProgram, {QStringLiteral("insert"), path, QString::number(++round * 1000000),
+                                 QStringLiteral("100000")});
+        ASSERT_TRUE(peer.waitForStarted(30000));
+        int seen = 0;
+        while (seen < killAfter) {
+            const QByteArray line = nextLine(peer);
+            ASSERT_TRUE(line.startsWith("ok ")) << line.constData();
+            acknowledged << line.mid(3);
+            ++seen;
+        }
+        peer.kill(); // SIGKILL, wherever the peer is
+        ASSERT_TRUE(peer.waitForFinished(30000));
+        for (const QByteArray& line : peer.readAllStandardOutput().split('\n'))
+            if (line.startsWith("ok ") && line.size() == 11)
+                acknowledged << line.mid(3);
+    }
+
+    BtrCursor check(test::PeerRecordLength);
+    ASSERT_EQ(check.open(path), StatusSuccess);
+    for (const QByteArray& code : acknowledged) {
+        ASSERT_EQ(check.get(OpGetEqual, 0, code), StatusSuccess) << code.constData();
+        EXPECT_EQ(check.record, peerRecord(code, "peer"));
+    }
+    int records = 0;
+    for (int s = check.get(OpGetFirst, 0); s == StatusSuccess; s = check.get(OpGetNext, 0), ++records)
+        EXPECT_EQ(check.record, peerRecord(check.record.left(8), "peer"));
+    EXPECT_GE(records, acknowledged.size());
+    EXPECT_LE(records, acknowledged.size() + 3); // at most the insert in flight of each round
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "ok");
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+}
+
+} // namespace
