@@ -3,7 +3,7 @@
 #include "common/ErrorRoutine.h"
 #include "common/LeadingNumber.h"
 #include "settings/IniFile.h"
-#include "settings/NomFichier.h"
+#include "settings/SettingsFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "common/ProgramValues.h"
 #include "common/Text1252.h"
 #include "common/WindowPosition.h"
-#include "settings/NomFichier.h"
+#include "settings/SettingsFile.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 
