@@ -10,11 +10,14 @@ namespace ks3 {
 
 QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
 
-std::uint32_t SystemClock::tickCount32() const {
+std::uint64_t SystemClock::tickCount64() const {
     timespec ts{};
     clock_gettime(CLOCK_BOOTTIME, &ts);
-    const std::uint64_t ms = std::uint64_t(ts.tv_sec) * 1000u + std::uint64_t(ts.tv_nsec) / 1000000u;
-    return static_cast<std::uint32_t>(ms & 0xFFFFFFFFu);
+    return std::uint64_t(ts.tv_sec) * 1000u + std::uint64_t(ts.tv_nsec) / 1000000u;
+}
+
+std::uint32_t SystemClock::tickCount32() const {
+    return static_cast<std::uint32_t>(tickCount64() & 0xFFFFFFFFu);
 }
 
 void SystemClock::sleep(int ms) {

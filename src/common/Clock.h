@@ -15,6 +15,10 @@ public:
     virtual QDateTime now() const = 0;
     // Raw 32-bit millisecond count since the computer started (wraps).
     virtual std::uint32_t tickCount32() const = 0;
+    // The same count on 64 bits, when the platform keeps one; by default the
+    // 32-bit count. Only its part above 32 bits is used, once, to start the
+    // wrap-corrected count of GetTickCount64 at the real time since start-up.
+    virtual std::uint64_t tickCount64() const { return tickCount32(); }
     // Blocks the thread for ms milliseconds; pending events do not run.
     virtual void sleep(int ms) = 0;
     // Waits ms milliseconds while pending events keep running.
@@ -26,6 +30,7 @@ class SystemClock final : public Clock {
 public:
     QDateTime now() const override;
     std::uint32_t tickCount32() const override;
+    std::uint64_t tickCount64() const override;
     void sleep(int ms) override;
     void waitWithEvents(int ms) override;
 };

@@ -4,14 +4,17 @@
 #include "common/ComputerName.h"
 #include "common/DateFormats.h"
 #include "common/ErrorRoutine.h"
+#include "common/FileUtils.h"
 #include "common/Text1252.h"
 #include "common/VersionApplication.h"
+#include "common/VisionneuseTexte.h"
 #include "settings/WorkingFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <cmath>
 
 namespace ks3 {
@@ -19,7 +22,9 @@ namespace ks3 {
 namespace {
 const QString kHeaderPrefix = QStringLiteral("==:==:==:====:=:=:=:");
 
-QString tagText(int tag) { return tag < 0 ? QStringLiteral(" :") : QString::number(tag) + QLatin1Char(':'); }
+QString tagText(int tag) {
+    return tag < 0 ? QStringLiteral(" :") : QString::number(tag) + QLatin1Char(':');
+}
 
 QString thirdTagText(int tag) {
     if (tag < 0)
@@ -58,19 +63,26 @@ QStringList headerLines() {
     };
 }
 
-void purgeOldLogs(const QDate& today) {
-    const QString folder = workingFolders().logTechFolder;
+// Deletes the log files of the folder whose name (without extension) sorts
+// before the day 45 days ago: 20240101.Log goes on 16 February 2024, and so
+// does 0001.Log, but Archive.Log stays (letters sort after digits).
+void purgeOldLogs(const QString& folder, const QDate& today) {
     const QString limit = DateTexte(today.addDays(-45));
     const QDir dir(folder);
-    const QStringList names =
-        dir.entryList(QStringList{QStringLiteral("*.Log")}, QDir::Files | QDir::Hidden | QDir::System);
+    // Name filters ignore letter case, as the suite's file search did.
+    const QStringList names = dir.entryList(QStringList{QStringLiteral("*.Log")},
+                                            QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& name : names) {
-        if (name.compare(QStringLiteral("*.log"), Qt::CaseInsensitive) == 0)
-            continue;
-        const QString base = name.left(name.lastIndexOf(QLatin1Char('.')));
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString base = dot < 0 ? name : name.left(dot);
         if (base < limit)
-            QFile::remove(folder + name);
+            File_Delete(folder + name, QStringLiteral("Lib_Public:TraceLogForce"), 0, 0);
     }
+}
+
+ChoixFichierLog& choixFichierLog() {
+    static ChoixFichierLog dialog;
+    return dialog;
 }
 } // namespace
 
@@ -139,54 +151,87 @@ void TraceLogEncadre(int tag1, int tag2, int tag3, const QString& message, const
 void TraceLogForce(QStringListModel& list) {
     Procedure p("Lib_Public", "TraceLogForce");
     TraceLogState& s = traceLogState();
+    const QString folder = workingFolders().logTechFolder;
+    // Before the working folders are known there is nowhere to write: the
+    // lines wait for a later batch rather than land in the current folder.
+    if (folder.trimmed().isEmpty())
+        return;
     const QDateTime now = clock().now();
     const QString day = texteDate(now.date());
     if (list.rowCount() == 0 && s.jourEnteteLog == day)
         return;
-    const QString path = workingFolders().logTechFolder + DateTexte(now.date()) + QStringLiteral(".Log");
-    QByteArray out;
+    const QString path = folder + DateTexte(now.date()) + QStringLiteral(".Log");
+    QStringList header;
     p.step(10, [&] {
-        if (s.jourEnteteLog != day) {
-            for (const QString& h : headerLines())
-                out += toCp1252(h) + "\r\n";
-            s.jourEnteteLog = day;
-            const std::uint64_t days = GetTickCount64() / 1000ull / 86400ull;
-            if (days > 45 && !s.alerteReboot45) {
-                TraceLog(-1, -1, -1, QStringLiteral("Reboot needed because computer started since more 45 days"), true,
-                         false);
-                s.alerteReboot45 = true;
-            }
-            if (days > 48 && !s.alerteReboot48) {
-                TraceLog(-1, -1, -1, QStringLiteral("Reboot needed because computer started since more 48 days"), true,
-                         false);
-                s.alerteReboot48 = true;
-            }
+        if (s.jourEnteteLog == day)
+            return;
+        header = headerLines();
+        s.jourEnteteLog = day;
+        // The restart warnings are traced as any line, then taken to the head
+        // of the batch so that they stand right below the header.
+        const int before = list.rowCount();
+        const std::uint64_t days = GetTickCount64() / 1000ull / 86400ull;
+        if (days > 45 && !s.alerteReboot45) {
+            TraceLog(-1, -1, -1, QStringLiteral("Reboot needed because computer started since more 45 days"),
+                     true, false);
+            s.alerteReboot45 = true;
+        }
+        if (days > 48 && !s.alerteReboot48) {
+            TraceLog(-1, -1, -1, QStringLiteral("Reboot needed because computer started since more 48 days"),
+                     true, false);
+            s.alerteReboot48 = true;
+        }
+        if (list.rowCount() > before) {
+            header += list.stringList().mid(before);
+            list.removeRows(before, list.rowCount() - before);
         }
     });
     p.step(20, [&] {
-        const QStringList lines = list.stringList();
+        // The batch leaves the list whether or not the file takes it, so a log
+        // that cannot be written never grows without end.
+        QStringList lines = header + list.stringList();
         list.setStringList({});
-        for (const QString& line : lines)
-            out += toCp1252(line) + "\r\n";
+        if (lines.isEmpty())
+            return;
+        lines.append(QString());
+        QStringEncoder encoder("windows-1252");
+        const QString text = lines.join(QStringLiteral("\r\n"));
+        const QByteArray out = encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
             raiseError(75, QStringLiteral("Path/File access error: ") + path);
-        if (f.write(out) != out.size())
+        if (f.write(out) != out.size() || !f.flush())
             raiseError(61, QStringLiteral("Disk full: ") + path);
+        f.close();
     });
     p.step(30, [&] {
-        const QString today = texteDate(clock().now().date());
-        if (s.jourPurgeLog != today) {
-            purgeOldLogs(clock().now().date());
-            s.jourPurgeLog = today;
-        }
+        const QDate today = clock().now().date();
+        if (s.jourPurgeLog == texteDate(today))
+            return;
+        // Marked first: a deletion that fails is traced, and that trace may
+        // start a batch of its own, which must not begin the pass again.
+        s.jourPurgeLog = texteDate(today);
+        purgeOldLogs(folder, today);
     });
 }
 
+void setChoixFichierLog(ChoixFichierLog dialog) {
+    choixFichierLog() = std::move(dialog);
+}
+
 void VoirLog(const QString& folder) {
-    // The file dialog and the viewer belong to the windows; see app/LogViewer.
-    TraceLogForce(traceLists().listeLog);
-    (void)folder;
+    Procedure p("Lib_Public", "VoirLog");
+    p.step(10, [&] { TraceLogForce(traceLists().listeLog); });
+    p.step(20, [&] {
+        const ChoixFichierLog& dialog = choixFichierLog();
+        if (!dialog)
+            return;
+        const QString proposed = folder + DateTexte(clock().now().date()) + QStringLiteral(".Log");
+        const QString chosen = dialog(folder, proposed, QStringLiteral("Logs|*.log"));
+        if (chosen.isEmpty())
+            return; // cancelled
+        OuvrirVisionneuseTexte(chosen);
+    });
 }
 
 QString TimingMilliSec() {
@@ -197,7 +242,17 @@ QString TimingMilliSec() {
 
 std::uint64_t GetTickCount64() {
     TraceLogState& s = traceLogState();
-    const std::uint64_t value = clock().tickCount32();
+    std::uint64_t value = 0;
+    if (!s.tickDemarre) {
+        // Start from the full count, so a computer up for more than 49.7 days
+        // before the program started still shows its real time since start-up.
+        const std::uint64_t full = clock().tickCount64();
+        value = full & 0xFFFFFFFFull;
+        s.tickDecalage = full - value;
+        s.tickDemarre = true;
+    } else {
+        value = clock().tickCount32();
+    }
     if (value < s.tickPrecedent)
         s.tickDecalage += 4294967296ull;
     s.tickPrecedent = value;
@@ -210,9 +265,11 @@ QString DateTexte(const QDate& date) {
 }
 
 QString TempsDepuisDemarrage(std::uint64_t tickMs) {
-    const double seconds = double(tickMs) / 1000.0;
-    long long minutes = static_cast<long long>(std::floor(seconds / 60.0));
-    const long long s = static_cast<long long>(std::nearbyint(seconds)) % 60; // rounds half to even
+    // Seconds rounded first (a half to the even neighbour), then split, so that
+    // 119.6 s reads 2 Min 0 Sec rather than 1 Min 0 Sec.
+    const long long total = static_cast<long long>(std::nearbyint(double(tickMs) / 1000.0));
+    long long minutes = total / 60;
+    const long long s = total % 60;
     long long hours = 0;
     long long days = 0;
     if (minutes >= 60) {
@@ -228,7 +285,8 @@ QString TempsDepuisDemarrage(std::uint64_t tickMs) {
         text = QString::number(days) + QStringLiteral(" D ") + QString::number(hours) + QStringLiteral(" H ");
     else if (hours > 0)
         text = QString::number(hours) + QStringLiteral(" H ");
-    return text + QString::number(minutes) + QStringLiteral(" Min ") + QString::number(s) + QStringLiteral(" Sec");
+    return text + QString::number(minutes) + QStringLiteral(" Min ") + QString::number(s) +
+           QStringLiteral(" Sec");
 }
 
 } // namespace ks3

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringListModel>
 #include <cstdint>
+#include <functional>
 
 namespace ks3 {
 
@@ -23,6 +24,7 @@ struct TraceLogState {
     bool alerteReboot48 = false;
     std::uint64_t tickPrecedent = 0;
     std::uint64_t tickDecalage = 0;
+    bool tickDemarre = false; // the first GetTickCount64 took the count's part above 32 bits
 };
 TraceLogState& traceLogState();
 void resetTraceLog(); // empties both lists and the state (tests and restarts)
@@ -35,8 +37,17 @@ void TraceLogEncadre(int tag1, int tag2, int tag3, const QString& message, const
                      bool forced);
 // Writes the waiting lines of the list to the day's file and empties it.
 void TraceLogForce(QStringListModel& list);
-// Writes the waiting lines, then lets the user open a log file in the text viewer.
+// Writes the waiting lines, then lets the user choose a log file (today's is
+// proposed) and opens it in the desktop's text viewer. Without a dialog
+// installed (no windows), only the lines are written.
 void VoirLog(const QString& folder);
+
+// The file dialog of VoirLog, installed by the windows: an open-file dialog on
+// folder proposing proposedFile, with filter in the suite's form
+// ("Logs|*.log"). Returns the chosen path, or an empty text when cancelled.
+using ChoixFichierLog =
+    std::function<QString(const QString& folder, const QString& proposedFile, const QString& filter)>;
+void setChoixFichierLog(ChoixFichierLog dialog);
 
 // "HH:MM:SS:mmm" of the local time.
 QString TimingMilliSec();
