@@ -1,0 +1,85 @@
+// File_Copy of a 50 MB file against the system's cp on the same file system;
+// the ratio (File_Copy time / cp time) is printed last.
+#include "common/FileUtils.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+QTemporaryDir* folder = nullptr;
+QString source;
+
+void makeSource() {
+    folder = new QTemporaryDir(QStringLiteral("/tmp/ks3bench-XXXXXX"));
+    source = folder->filePath(QStringLiteral("source.wav"));
+    QFile f(source);
+    if (!f.open(QIODevice::WriteOnly))
+        std::abort();
+    QByteArray block(1 << 20, '\0');
+    for (int i = 0; i < 50; ++i) {
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(block.data()), block.size() / 4);
+        f.write(block);
+    }
+}
+
+void BM_File_Copy(benchmark::State& state) {
+    const QString target = folder->filePath(QStringLiteral("copy.wav"));
+    for (auto _ : state) {
+        if (!ks3::File_Copy(source, target))
+            state.SkipWithError("File_Copy failed");
+        state.PauseTiming();
+        QFile::remove(target);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * 50ll * (1 << 20));
+}
+BENCHMARK(BM_File_Copy)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void BM_cp(benchmark::State& state) {
+    const QString target = folder->filePath(QStringLiteral("cp.wav"));
+    for (auto _ : state) {
+        if (QProcess::execute(QStringLiteral("cp"),
+                              {QStringLiteral("--preserve=timestamps"), source, target}) != 0)
+            state.SkipWithError("cp failed");
+        state.PauseTiming();
+        QFile::remove(target);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * 50ll * (1 << 20));
+}
+BENCHMARK(BM_cp)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// Keeps each benchmark's time per iteration for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    makeSource();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double copy = reporter.times["BM_File_Copy/min_time:3.000/real_time"];
+    const double cp = reporter.times["BM_cp/min_time:3.000/real_time"];
+    if (copy > 0 && cp > 0)
+        std::printf("ratio File_Copy/cp: %.2f (limit 1.50)\n", copy / cp);
+    delete folder;
+    benchmark::Shutdown();
+    return 0;
+}
