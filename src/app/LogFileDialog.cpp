@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QPointer>
 
 namespace ks3 {
 
@@ -38,8 +39,9 @@ QStringList qtFilters(const QString& filter) {
 
 } // namespace
 
-QString DialogueFichierLog(const QString& folder, const QString& proposedFile, const QString& filter) {
-    QFileDialog dialog(QApplication::activeWindow(), QString(), folder);
+QString DialogueFichierLog(const QString& folder, const QString& proposedFile, const QString& filter,
+                           QWidget* owner) {
+    QFileDialog dialog(owner ? owner : QApplication::activeWindow(), QString(), folder);
     dialog.setObjectName(QStringLiteral("DialogueFichierLog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -53,8 +55,11 @@ QString DialogueFichierLog(const QString& folder, const QString& proposedFile, c
     return dialog.selectedFiles().value(0);
 }
 
-void InstallerDialogueFichierLog() {
-    setChoixFichierLog(&DialogueFichierLog);
+void InstallerDialogueFichierLog(QWidget* owner) {
+    QPointer<QWidget> guarded(owner);
+    setChoixFichierLog([guarded](const QString& folder, const QString& proposed, const QString& filter) {
+        return DialogueFichierLog(folder, proposed, filter, guarded.data());
+    });
 }
 
 } // namespace ks3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace ks3 {
 
@@ -9,5 +10,8 @@ namespace ks3 {
 // The path is one argument of the program, never read by a shell. False when
 // no viewer could be started.
 bool OuvrirVisionneuseTexte(const QString& path);
+
+// The command it starts for path: the program first, then its arguments.
+QStringList CommandeVisionneuseTexte(const QString& path);
 
 } // namespace ks3
