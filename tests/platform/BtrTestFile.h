@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -90,6 +91,19 @@ public:
         return call(op, keyNumber, keyValue);
     }
     std::int16_t close() { return call(btr::OpClose, 0); }
+    // The current record and those Get Next finds after it, in order; a scan
+    // that never ends stops at `limit`.
+    QList<QByteArray> thisAndNext(int keyNumber, int limit = 100000) {
+        QList<QByteArray> out{record};
+        while (out.size() < limit && get(btr::OpGetNext, keyNumber) == btr::StatusSuccess)
+            out << record;
+        return out;
+    }
+    // Every record in the order of a key (none when the file is empty).
+    QList<QByteArray> all(int keyNumber, int limit = 100000) {
+        return get(btr::OpGetFirst, keyNumber) == btr::StatusSuccess ? thisAndNext(keyNumber, limit)
+                                                                     : QList<QByteArray>();
+    }
 
 private:
     int recordLength_;
