@@ -282,7 +282,8 @@ std::int16_t RecordFile::create(const std::string& path, const FileSpec& spec, b
                 status = statusOfErrno(errno, StatusCreateIoError);
         } else if (::link(temp.c_str(), path.c_str()) != 0) {
             // Another process created it meanwhile: its file stands.
-            status = errno == EEXIST ? std::int16_t(StatusFileExists) : statusOfErrno(errno, StatusCreateIoError);
+            status =
+                errno == EEXIST ? std::int16_t(StatusFileExists) : statusOfErrno(errno, StatusCreateIoError);
         }
     }
     ::unlink(temp.c_str());
@@ -326,8 +327,9 @@ std::int16_t RecordFile::open(const std::string& path, std::unique_ptr<RecordFil
 
 std::int16_t RecordFile::loadSpec() {
     SqliteStatement st(db_, "SELECT spec FROM ks3_record_file WHERE format = ?1 AND version = ?2");
-    if (!st.valid())
-        return st.prepareResult() == SQLITE_BUSY ? StatusFileLocked : StatusNotARecordFile;
+    if (!st.valid()) // no description table: a database of some other program
+        return (st.prepareResult() & 0xFF) == SQLITE_ERROR ? std::int16_t(StatusNotARecordFile)
+                                                           : statusOf(st.prepareResult());
     const QByteArray format(FormatName);
     st.reset().bind(1, format).bind(2, std::int64_t(FormatVersion));
     const int rc = st.step();
