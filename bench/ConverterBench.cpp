@@ -49,7 +49,8 @@ bool writeSource(const QString& path) {
             s ^= s << 13, s ^= s >> 17, s ^= s << 5;
             const double n = double(s) / 4294967296.0 - 0.5;
             const double x = 0.3 * std::sin(2 * std::numbers::pi * (220.0 + 110 * c) * t) +
-                             0.2 * std::sin(2 * std::numbers::pi * 1330.0 * t * (1 + 0.001 * std::sin(t))) + 0.2 * n;
+                             0.2 * std::sin(2 * std::numbers::pi * 1330.0 * t * (1 + 0.001 * std::sin(t))) +
+                             0.2 * n;
             put16(quint16(qint16(std::lround(x * 32767))));
         }
     }
@@ -86,8 +87,9 @@ void BM_CoreConverter(benchmark::State& state) {
     const QString out = g_folder + "/core.mp3";
     for (auto _ : state) {
         if (!run(state, QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
-                 {"-infile=" + g_source, "-outfile=" + out, "-errorfile=" + g_folder + "/Err_Convert/core.Log",
-                  "-convert_to=mp3 (Lame)", "-s=44100", "-b=256"}))
+                 {"-infile=" + g_source, "-outfile=" + out,
+                  "-errorfile=" + g_folder + "/Err_Convert/core.Log", "-convert_to=mp3 (Lame)", "-s=44100",
+                  "-b=256"}))
             state.SkipWithError("CoreConverter failed");
     }
 }
@@ -95,8 +97,9 @@ void BM_CoreConverter(benchmark::State& state) {
 void BM_FfmpegCommand(benchmark::State& state) {
     const QString out = g_folder + "/ffmpeg.mp3";
     for (auto _ : state) {
-        if (!run(state, QStringLiteral("ffmpeg"), {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", g_source,
-                                            "-c:a", "libmp3lame", "-b:a", "256k", "-ar", "44100", out}))
+        if (!run(state, QStringLiteral("ffmpeg"),
+                 {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", g_source, "-c:a",
+                  "libmp3lame", "-b:a", "256k", "-ar", "44100", out}))
             state.SkipWithError("ffmpeg failed");
     }
 }
@@ -132,8 +135,8 @@ private:
 void printRatio(const char* what, const std::map<std::string, double>& m) {
     const auto c = m.find("BM_CoreConverter"), f = m.find("BM_FfmpegCommand");
     if (c != m.end() && f != m.end() && f->second > 0)
-        std::printf("%s, best of each: CoreConverter %.1f ms / ffmpeg %.1f ms = ratio %.3f\n", what, c->second,
-                    f->second, c->second / f->second);
+        std::printf("%s, best of each: CoreConverter %.1f ms / ffmpeg %.1f ms = ratio %.3f\n", what,
+                    c->second, f->second, c->second / f->second);
 }
 
 } // namespace

@@ -18,7 +18,9 @@ namespace {
 
 const QChar Q = QLatin1Char('"');
 
-QString q(const QString& s) { return Q + s + Q; }
+QString q(const QString& s) {
+    return Q + s + Q;
+}
 
 struct Result {
     int exitCode = -1;
@@ -68,7 +70,8 @@ QString trim(bool start, bool end, bool digital, int db = -50, int ms = 100) {
 }
 
 QString normalize(const QString& mode, double maxamp, int desired, int fixed = 0, int window = 6000) {
-    return QStringLiteral("Volume Normalize= -mode='%1' -maxamp='%2' -desiredb='%3' -adapt_wnd='%4' -fixed='%5'")
+    return QStringLiteral(
+               "Volume Normalize= -mode='%1' -maxamp='%2' -desiredb='%3' -adapt_wnd='%4' -fixed='%5'")
         .arg(mode)
         .arg(maxamp)
         .arg(desired)
@@ -83,13 +86,15 @@ QString equalizer(const QList<int>& tenths) {
     return "Graphic Equalizer= -EQ='" + v.join(", ") + "'";
 }
 
-const QStringList kWave16 = {"-convert_to=" + q("wave"), "-compression=\"PCM\"", "-bits=\"16\"", "-freq=\"44100\""};
+const QStringList kWave16 = {"-convert_to=" + q("wave"), "-compression=\"PCM\"", "-bits=\"16\"",
+                             "-freq=\"44100\""};
 
 // Converts with effects to 16-bit WAV and decodes the result.
 DecodedAudio withEffects(const TempDir& dir, const QString& src, const QStringList& effects,
                          const QString& name = "out.wav") {
     const QString out = dir.file("target/" + name);
-    const Result r = runConverter(files(src, out, dir.file("target/Err_Convert/out.Log")) + effects + kWave16);
+    const Result r =
+        runConverter(files(src, out, dir.file("target/Err_Convert/out.Log")) + effects + kWave16);
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
     return decodeAudio(out);
 }
@@ -112,14 +117,16 @@ struct TargetCase {
     const char* container;
     int sampleRate;
     int channels;
-    int bitRate;        // 0: not checked (lossless)
-    int bits;           // PCM sample size, 0 for the others
+    int bitRate;         // 0: not checked (lossless)
+    int bits;            // PCM sample size, 0 for the others
     int toleranceFrames; // duration may differ by one codec frame (FFmpeg's Vorbis decoder drops
                          // 128 to 256 samples of a correct file, whatever wrote it)
     const char* extension;
 };
 
-void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const TargetCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class TargetTypes : public ::testing::TestWithParam<TargetCase> {};
 
@@ -136,7 +143,8 @@ TEST_P(TargetTypes, ProducesTheRequestedCodecAndCharacteristics) {
     ASSERT_EQ(r.exitCode, 0) << r.output.toStdString();
     ASSERT_TRUE(QFileInfo::exists(out));
     EXPECT_FALSE(QFileInfo(err).size() > 0);
-    EXPECT_EQ(entries(dir.file("target")), QStringList{QFileInfo(out).fileName()}) << "no temporary file left";
+    EXPECT_EQ(entries(dir.file("target")), QStringList{QFileInfo(out).fileName()})
+        << "no temporary file left";
 
     const DecodedAudio a = decodeAudio(out);
     ASSERT_TRUE(a.info.ok) << a.info.error.toStdString();
@@ -161,38 +169,199 @@ TEST_P(TargetTypes, ProducesTheRequestedCodecAndCharacteristics) {
 INSTANTIATE_TEST_SUITE_P(
     CoreConverter, TargetTypes,
     ::testing::Values(
-        TargetCase{"Aiff16", "Aiff", {"-bits=\"16\"", "-freq=\"44100\"", "-channels=\"2\""}, true, "pcm_s16be", "aiff",
-                   44100, 2, 0, 16, 0, "aiff"},
-        TargetCase{"Aiff8", "Aiff", {"-bits=\"8\"", "-freq=\"96000\"", "-channels=\"2\""}, false, "pcm_s8", "aiff",
-                   96000, 2, 0, 8, 0, "aiff"},
-        TargetCase{"Aiff24", "Aiff", {"-bits=\"24\"", "-freq=\"48000\""}, false, "pcm_s24be", "aiff", 48000, 2, 0, 24,
-                   0, "aiff"},
+        TargetCase{"Aiff16",
+                   "Aiff",
+                   {"-bits=\"16\"", "-freq=\"44100\"", "-channels=\"2\""},
+                   true,
+                   "pcm_s16be",
+                   "aiff",
+                   44100,
+                   2,
+                   0,
+                   16,
+                   0,
+                   "aiff"},
+        TargetCase{"Aiff8",
+                   "Aiff",
+                   {"-bits=\"8\"", "-freq=\"96000\"", "-channels=\"2\""},
+                   false,
+                   "pcm_s8",
+                   "aiff",
+                   96000,
+                   2,
+                   0,
+                   8,
+                   0,
+                   "aiff"},
+        TargetCase{"Aiff24",
+                   "Aiff",
+                   {"-bits=\"24\"", "-freq=\"48000\""},
+                   false,
+                   "pcm_s24be",
+                   "aiff",
+                   48000,
+                   2,
+                   0,
+                   24,
+                   0,
+                   "aiff"},
         TargetCase{"Aiff32", "Aiff", {"-bits=\"32\""}, true, "pcm_s32be", "aiff", 48000, 1, 0, 32, 0, "aiff"},
-        TargetCase{"Mp2", "mp2", {"-s=\"48000\"", "-b=\"256\"", "-c=\"2\""}, false, "mp2", "mp3", 48000, 2, 256000, 0,
-                   1152, "mp2"},
-        TargetCase{"Mp2AsS48", "mp2", {"-s=\"48000\"", "-b=\"384\"", "-c=\"2\""}, true, "mp2", "mp3", 48000, 2,
-                   384000, 0, 1152, "s48"},
-        TargetCase{"Mp3", "mp3 (Lame)", {"-s=\"44100\"", "-b=\"128\""}, true, "mp3float", "mp3", 44100, 1, 128000, 0,
-                   1152, "mp3"},
-        TargetCase{"Mp3Stereo320", "mp3 (Lame)", {"-s=\"44100\"", "-b=\"320\""}, false, "mp3float", "mp3", 44100, 2,
-                   320000, 0, 1152, "mp3"},
-        TargetCase{"VorbisManaged", "Ogg Vorbis", {"-q=\"0.8\"", "-b=\"256\"", "--managed"}, false, "vorbis", "ogg",
-                   44100, 2, 256000, 0, 2048, "ogg"},
-        TargetCase{"VorbisLowest", "Ogg Vorbis", {"-q=\"-0.1\"", "-b=\"48\"", "--managed"}, false, "vorbis", "ogg",
-                   44100, 2, 48000, 0, 2048, "ogg"},
-        TargetCase{"VorbisQuality", "Ogg Vorbis", {"-q=\"0.5\""}, true, "vorbis", "ogg", 48000, 1, 0, 0, 2048, "ogg"},
-        TargetCase{"Wave8", "wave", {"-compression=\"PCM\"", "-bits=\"8\"", "-freq=\"44100\""}, true, "pcm_u8", "wav",
-                   44100, 1, 0, 8, 0, "wav"},
-        TargetCase{"Wave16", "wave", {"-compression=\"PCM\"", "-bits=\"16\"", "-freq=\"44100\""}, false, "pcm_s16le",
-                   "wav", 44100, 2, 0, 16, 0, "wav"},
-        TargetCase{"Wave24", "wave", {"-compression=\"PCM\"", "-bits=\"24\"", "-freq=\"44100\""}, true, "pcm_s24le",
-                   "wav", 44100, 1, 0, 24, 0, "wav"},
-        TargetCase{"Wave32", "wave", {"-compression=\"PCM\"", "-bits=\"32\"", "-freq=\"44100\""}, false, "pcm_s32le",
-                   "wav", 44100, 2, 0, 32, 0, "wav"},
-        TargetCase{"Wave64", "Wave64", {"-compression=\"PCM\"", "-bits=\"16\"", "-freq=\"44100\"", "-channels=\"2\""},
-                   true, "pcm_s16le", "w64", 44100, 2, 0, 16, 0, "w64"},
-        TargetCase{"Wave64_24", "Wave64", {"-compression=\"PCM\"", "-bits=\"24\"", "-freq=\"44100\"", "-channels=\"2\""},
-                   false, "pcm_s24le", "w64", 44100, 2, 0, 24, 0, "w64"},
+        TargetCase{"Mp2",
+                   "mp2",
+                   {"-s=\"48000\"", "-b=\"256\"", "-c=\"2\""},
+                   false,
+                   "mp2",
+                   "mp3",
+                   48000,
+                   2,
+                   256000,
+                   0,
+                   1152,
+                   "mp2"},
+        TargetCase{"Mp2AsS48",
+                   "mp2",
+                   {"-s=\"48000\"", "-b=\"384\"", "-c=\"2\""},
+                   true,
+                   "mp2",
+                   "mp3",
+                   48000,
+                   2,
+                   384000,
+                   0,
+                   1152,
+                   "s48"},
+        TargetCase{"Mp3",
+                   "mp3 (Lame)",
+                   {"-s=\"44100\"", "-b=\"128\""},
+                   true,
+                   "mp3float",
+                   "mp3",
+                   44100,
+                   1,
+                   128000,
+                   0,
+                   1152,
+                   "mp3"},
+        TargetCase{"Mp3Stereo320",
+                   "mp3 (Lame)",
+                   {"-s=\"44100\"", "-b=\"320\""},
+                   false,
+                   "mp3float",
+                   "mp3",
+                   44100,
+                   2,
+                   320000,
+                   0,
+                   1152,
+                   "mp3"},
+        TargetCase{"VorbisManaged",
+                   "Ogg Vorbis",
+                   {"-q=\"0.8\"", "-b=\"256\"", "--managed"},
+                   false,
+                   "vorbis",
+                   "ogg",
+                   44100,
+                   2,
+                   256000,
+                   0,
+                   2048,
+                   "ogg"},
+        TargetCase{"VorbisLowest",
+                   "Ogg Vorbis",
+                   {"-q=\"-0.1\"", "-b=\"48\"", "--managed"},
+                   false,
+                   "vorbis",
+                   "ogg",
+                   44100,
+                   2,
+                   48000,
+                   0,
+                   2048,
+                   "ogg"},
+        TargetCase{"VorbisQuality",
+                   "Ogg Vorbis",
+                   {"-q=\"0.5\""},
+                   true,
+                   "vorbis",
+                   "ogg",
+                   48000,
+                   1,
+                   0,
+                   0,
+                   2048,
+                   "ogg"},
+        TargetCase{"Wave8",
+                   "wave",
+                   {"-compression=\"PCM\"", "-bits=\"8\"", "-freq=\"44100\""},
+                   true,
+                   "pcm_u8",
+                   "wav",
+                   44100,
+                   1,
+                   0,
+                   8,
+                   0,
+                   "wav"},
+        TargetCase{"Wave16",
+                   "wave",
+                   {"-compression=\"PCM\"", "-bits=\"16\"", "-freq=\"44100\""},
+                   false,
+                   "pcm_s16le",
+                   "wav",
+                   44100,
+                   2,
+                   0,
+                   16,
+                   0,
+                   "wav"},
+        TargetCase{"Wave24",
+                   "wave",
+                   {"-compression=\"PCM\"", "-bits=\"24\"", "-freq=\"44100\""},
+                   true,
+                   "pcm_s24le",
+                   "wav",
+                   44100,
+                   1,
+                   0,
+                   24,
+                   0,
+                   "wav"},
+        TargetCase{"Wave32",
+                   "wave",
+                   {"-compression=\"PCM\"", "-bits=\"32\"", "-freq=\"44100\""},
+                   false,
+                   "pcm_s32le",
+                   "wav",
+                   44100,
+                   2,
+                   0,
+                   32,
+                   0,
+                   "wav"},
+        TargetCase{"Wave64",
+                   "Wave64",
+                   {"-compression=\"PCM\"", "-bits=\"16\"", "-freq=\"44100\"", "-channels=\"2\""},
+                   true,
+                   "pcm_s16le",
+                   "w64",
+                   44100,
+                   2,
+                   0,
+                   16,
+                   0,
+                   "w64"},
+        TargetCase{"Wave64_24",
+                   "Wave64",
+                   {"-compression=\"PCM\"", "-bits=\"24\"", "-freq=\"44100\"", "-channels=\"2\""},
+                   false,
+                   "pcm_s24le",
+                   "w64",
+                   44100,
+                   2,
+                   0,
+                   24,
+                   0,
+                   "w64"},
         TargetCase{"Wma",
                    "Windows Media Audio 10",
                    {"-codec=\"Windows Media Audio 10 Professional\"",
@@ -207,7 +376,18 @@ INSTANTIATE_TEST_SUITE_P(
                    2048,
                    "wma"},
         TargetCase{"Flac", "FLAC", {"-compression-level-5"}, true, "flac", "flac", 48000, 1, 0, 0, 0, "flac"},
-        TargetCase{"FlacStereo", "FLAC", {"-compression-level-5"}, false, "flac", "flac", 44100, 2, 0, 0, 0, "flac"}),
+        TargetCase{"FlacStereo",
+                   "FLAC",
+                   {"-compression-level-5"},
+                   false,
+                   "flac",
+                   "flac",
+                   44100,
+                   2,
+                   0,
+                   0,
+                   0,
+                   "flac"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CoreConverter, SuiteFormatIsWholeLayerTwoFramesWithNothingElse) {
@@ -216,9 +396,10 @@ TEST(CoreConverter, SuiteFormatIsWholeLayerTwoFramesWithNothingElse) {
     TempDir dir;
     const QString src = source(dir, "src.wav", tone(440, 1.01, 0.5, 44100, 2));
     const QString out = dir.file("son.s48");
-    const Result r =
-        runConverter(files(src, out, dir.file("e.Log")) << "-convert_to=\"mp2\"" << "-s=\"48000\"" << "-b=\"256\""
-                                                        << "-c=\"2\"");
+    const Result r = runConverter(files(src, out, dir.file("e.Log")) << "-convert_to=\"mp2\""
+                                                                     << "-s=\"48000\""
+                                                                     << "-b=\"256\""
+                                                                     << "-c=\"2\"");
     ASSERT_EQ(r.exitCode, 0) << r.output.toStdString();
     const QByteArray bytes = TempDir::read(out);
     ASSERT_GT(bytes.size(), 0);
@@ -245,7 +426,8 @@ TEST(CoreConverter, AcceptsTheCommandLineWhateverWayItIsSplit) {
         {line},                       // the whole line as one argument
         // each option as one argument, quotes kept
         files(src, out, err) << effect(1, trim(true, true, true)) << effect(2, normalize("peak", 8, -3))
-                             << "-convert_to=" + q("mp3 (Lame)") << "-s=\"44100\"" << "-b=\"192\"",
+                             << "-convert_to=" + q("mp3 (Lame)") << "-s=\"44100\""
+                             << "-b=\"192\"",
     };
     for (const QStringList& args : forms) {
         QFile::remove(out);
@@ -279,10 +461,10 @@ TEST(CoreConverter, TrimRemovesLeadingAndTrailingSilence) {
         double firstSound; // where the tone starts in the output
     };
     const QList<Case> cases = {
-        {d, trim(true, true, true), 1.0, 0.0},    {d, trim(true, true, false), 1.0, 0.0},
-        {h, trim(true, true, false), 1.0, 0.0},   {h, trim(true, true, true), 2.2, 0.5},
-        {d, trim(false, true, true), 1.5, 0.5},   {d, trim(true, false, true), 1.7, 0.0},
-        {s, trim(true, true, true), 1.05, 0.05},  {h, trim(true, true, false, -80), 2.2, 0.5},
+        {d, trim(true, true, true), 1.0, 0.0},   {d, trim(true, true, false), 1.0, 0.0},
+        {h, trim(true, true, false), 1.0, 0.0},  {h, trim(true, true, true), 2.2, 0.5},
+        {d, trim(false, true, true), 1.5, 0.5},  {d, trim(true, false, true), 1.7, 0.0},
+        {s, trim(true, true, true), 1.05, 0.05}, {h, trim(true, true, false, -80), 2.2, 0.5},
     };
     for (const Case& c : cases) {
         const DecodedAudio a = withEffects(dir, c.src, {effect(1, c.effect)});
@@ -390,7 +572,9 @@ TEST(CoreConverter, EqualiserBoostsAndCutsOnlyItsBands) {
     bands[9] = 120;   // +12 dB at about 1150 Hz
     bands[14] = -120; // -12 dB at about 6 kHz
     const DecodedAudio out = withEffects(dir, src, {effect(1, equalizer(bands))});
-    const auto change = [&](double lo, double hi) { return out.bandEnergyDb(lo, hi) - in.bandEnergyDb(lo, hi); };
+    const auto change = [&](double lo, double hi) {
+        return out.bandEnergyDb(lo, hi) - in.bandEnergyDb(lo, hi);
+    };
     EXPECT_GT(change(1080, 1230), 9.0);
     EXPECT_LT(change(5600, 6400), -9.0);
     EXPECT_NEAR(change(100, 200), 0.0, 1.0);
@@ -438,7 +622,10 @@ TEST(CoreConverter, FailuresLeaveAnErrorFileAndNoOutput) {
         {"bad effect parameter", QStringList(mp3) << effect(1, "Trim Silence= -fast"), good, 2, "-fast"},
         {"unknown effect", QStringList(mp3) << effect(1, "Reverb= -room='5'"), good, 2, "Reverb"},
         {"short equaliser", QStringList(mp3) << effect(1, "Graphic Equalizer= -EQ='10, 20'"), good, 2, "-EQ"},
-        {"encoder refuses", {"-convert_to=\"Ogg Vorbis\"", "-b=\"500\"", "--managed", "-c=\"1\""}, good, 1,
+        {"encoder refuses",
+         {"-convert_to=\"Ogg Vorbis\"", "-b=\"500\"", "--managed", "-c=\"1\""},
+         good,
+         1,
          "encoder"},
         {"nothing left after trimming", QStringList(mp3) << effect(1, trim(true, true, true)), silent, 1,
          "silence"},
@@ -462,7 +649,8 @@ TEST(CoreConverter, RefusesASourceStillBeingWrittenAndTakesItLater) {
     const QString src = writeWav(dir.file("new.wav"), tone(1000, 0.5)); // modified just now
     const QString out = dir.file("out/new.mp3");
     const QString err = dir.file("out/Err_Convert/new.Log");
-    const QStringList args = files(src, out, err) << "-convert_to=\"mp3 (Lame)\"" << "-b=\"128\"";
+    const QStringList args = files(src, out, err) << "-convert_to=\"mp3 (Lame)\""
+                                                  << "-b=\"128\"";
 
     Result r = runConverter(args);
     EXPECT_EQ(r.exitCode, 3);
@@ -512,7 +700,8 @@ TEST(CoreConverter, ReadsTheSourceTypesOfTheProgram) {
         {"a.mp3", "-convert_to=\"mp3 (Lame)\"", "-b=\"128\""},
         {"a.ogg", "-convert_to=\"Ogg Vorbis\"", "-q=\"0.3\""},
         {"a.w64", "-convert_to=\"Wave64\""},
-        {"a.wma", "-convert_to=\"Windows Media Audio 10\"", "-settings=\"128 kbps, 44 kHz, 2 channel 16 bit CBR\""},
+        {"a.wma", "-convert_to=\"Windows Media Audio 10\"",
+         "-settings=\"128 kbps, 44 kHz, 2 channel 16 bit CBR\""},
         {"a.flac", "-convert_to=\"FLAC\""},
     };
     for (QStringList m : makes) {

@@ -23,6 +23,7 @@ public:
 
     int sampleRate() const { return codec_->sample_rate; }
     int channels() const { return codec_->ch_layout.nb_channels; }
+    const AVChannelLayout& layout() const { return codec_->ch_layout; }
     AVSampleFormat sampleFormat() const { return codec_->sample_fmt; }
     // Sample size of a lossless source (8 to 32); 16 for a lossy one.
     int sourceBits() const;

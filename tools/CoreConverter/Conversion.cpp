@@ -60,11 +60,9 @@ void convert(const ConverterOptions& o, const TargetFormat& target, const std::s
              std::vector<std::string>& remarks) {
     auto decoder = std::make_unique<AudioDecoder>(o.infile);
     const bool withEffects = !o.effects.empty();
-    AVChannelLayout srcLayout{};
-    av_channel_layout_default(&srcLayout, decoder->channels());
-    const OutputPlan plan = planOutput(target, decoder->sampleRate(), srcLayout, decoder->sourceBits(),
-                                       withEffects ? AV_SAMPLE_FMT_FLT : decoder->sampleFormat());
-    av_channel_layout_uninit(&srcLayout);
+    const OutputPlan plan =
+        planOutput(target, decoder->sampleRate(), decoder->layout(), decoder->sourceBits(),
+                   withEffects ? AV_SAMPLE_FMT_FLT : decoder->sampleFormat());
     const int channels = plan.layout.nb_channels;
 
     Chain chain = makeEffects(o.effects, plan.sampleRate, channels);
