@@ -20,9 +20,9 @@ namespace ks3 {
 namespace {
 const char* const kModule = "Frm_MsgBox";
 constexpr int kTwipsPerPixel = 15;
-constexpr int kButtonMargin = 15;   // each side of a caption
+constexpr int kButtonMargin = 15; // each side of a caption
 constexpr int kButtonMinWidth = 75;
-constexpr int kTitleBarRoom = 120;  // the title bar's icon and buttons
+constexpr int kTitleBarRoom = 120; // the title bar's icon and buttons
 constexpr int kTimerIntervalMs = 100;
 
 std::function<void(QKeyEvent*)>& keyHandler() {
@@ -88,7 +88,9 @@ FrmMsgBox::FrmMsgBox(QWidget* owner) : QDialog(owner), box_(*this) {
 
 FrmMsgBox::~FrmMsgBox() = default;
 
-void FrmMsgBox::setKeyHandler(std::function<void(QKeyEvent*)> handler) { keyHandler() = std::move(handler); }
+void FrmMsgBox::setKeyHandler(std::function<void(QKeyEvent*)> handler) {
+    keyHandler() = std::move(handler);
+}
 
 int FrmMsgBox::ChoiceBox(const ChoiceBoxRequest& request) {
     selfDelete_ = request.noWait;
@@ -220,7 +222,9 @@ void FrmMsgBox::show(ks3::ChoiceBox& box) {
     });
 }
 
-void FrmMsgBox::waiting(bool on) { AfficherMessageBoxOuInputBox(on); }
+void FrmMsgBox::waiting(bool on) {
+    AfficherMessageBoxOuInputBox(on);
+}
 
 void FrmMsgBox::closed(ks3::ChoiceBox& box) {
     (void)box;

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/FrmMsgBoxService.h"
 #include "common/VersionApplication.h"
 
 #include <QApplication>
@@ -21,6 +22,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QMainWindow w;
     w.setWindowTitle(QStringLiteral("Kestrel: Tools Convert - ") + ks3::VersionApplication());
+    // Messages are shown to people from here on, owned by the main window.
+    ks3::FrmMsgBoxService messageBoxes(&w);
+    ks3::setMessageBoxService(&messageBoxes);
     w.show();
-    return app.exec();
+    const int status = app.exec();
+    ks3::setMessageBoxService(nullptr);
+    return status;
 }

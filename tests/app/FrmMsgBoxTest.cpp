@@ -1,5 +1,5 @@
-#include "app/AfficherAuDessus.h"
 #include "app/FrmMsgBox.h"
+#include "app/AfficherAuDessus.h"
 #include "app/FrmMsgBoxService.h"
 #include "common/TraceLog.h"
 #include "support/ManualClock.h"
@@ -29,7 +29,8 @@ QStringList texts(const QList<QLabel*>& labels) {
     return out;
 }
 
-ChoiceBoxRequest request(const QString& message, QStringList buttons, int defaultButton = 0, int timeoutMs = 0) {
+ChoiceBoxRequest request(const QString& message, QStringList buttons, int defaultButton = 0,
+                         int timeoutMs = 0) {
     ChoiceBoxRequest r;
     r.message = message;
     r.buttons = std::move(buttons);
@@ -53,8 +54,9 @@ struct FrmMsgBoxFixture : ::testing::Test {
 } // namespace
 
 TEST_F(FrmMsgBoxFixture, ShowsOneLabelPerLineAndOneButtonPerCaption) {
-    ChoiceBoxRequest r = request(QStringLiteral("Le fichier existe déjà.\r\nVoulez-vous le remplacer ?\nCible: a.mp3"),
-                                 {"Oui", "Non", "Toujours remplacer"}, 2);
+    ChoiceBoxRequest r =
+        request(QStringLiteral("Le fichier existe déjà.\r\nVoulez-vous le remplacer ?\nCible: a.mp3"),
+                {"Oui", "Non", "Toujours remplacer"}, 2);
     r.icon = 48;
     r.noWait = true;
     r.xPos = 1500;
@@ -65,7 +67,8 @@ TEST_F(FrmMsgBoxFixture, ShowsOneLabelPerLineAndOneButtonPerCaption) {
     ASSERT_TRUE(box);
 
     const QList<QLabel*> lines = box->findChildren<QLabel*>(QStringLiteral("LabelMsg"));
-    EXPECT_EQ(texts(lines), (QStringList{"Le fichier existe déjà.", "Voulez-vous le remplacer ?", "Cible: a.mp3"}));
+    EXPECT_EQ(texts(lines),
+              (QStringList{"Le fichier existe déjà.", "Voulez-vous le remplacer ?", "Cible: a.mp3"}));
     EXPECT_EQ(lines.first()->font().family(), QStringLiteral("Arial"));
     EXPECT_EQ(lines.first()->font().pointSize(), 10);
     EXPECT_TRUE(lines.first()->alignment() & Qt::AlignHCenter);
