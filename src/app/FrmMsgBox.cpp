@@ -1,6 +1,7 @@
 #include "app/FrmMsgBox.h"
 
 #include "app/AfficherAuDessus.h"
+#include "app/GestionClavier.h"
 #include "common/ErrorRoutine.h"
 
 #include <QApplication>
@@ -25,9 +26,12 @@ constexpr int kButtonMinWidth = 75;
 constexpr int kTitleBarRoom = 120; // the title bar's icon and buttons
 constexpr int kTimerIntervalMs = 100;
 
-std::function<void(QKeyEvent*)>& keyHandler() {
-    static std::function<void(QKeyEvent*)> h;
-    return h;
+// The key and modifiers as the main window's key handling takes them.
+void passKey(const QKeyEvent* e) {
+    const Qt::KeyboardModifiers m = e->modifiers();
+    const int shift = (m & Qt::ShiftModifier ? kMasqueShift : 0) |
+                      (m & Qt::ControlModifier ? kMasqueCtrl : 0) | (m & Qt::AltModifier ? kMasqueAlt : 0);
+    GestionClavier(e->key() == Qt::Key_F1 ? kToucheF1 : e->key(), shift);
 }
 
 Qt::Alignment alignmentOf(int a) {
@@ -87,10 +91,6 @@ FrmMsgBox::FrmMsgBox(QWidget* owner) : QDialog(owner), box_(*this) {
 }
 
 FrmMsgBox::~FrmMsgBox() = default;
-
-void FrmMsgBox::setKeyHandler(std::function<void(QKeyEvent*)> handler) {
-    keyHandler() = std::move(handler);
-}
 
 int FrmMsgBox::ChoiceBox(const ChoiceBoxRequest& request) {
     selfDelete_ = request.noWait;
@@ -262,19 +262,14 @@ void FrmMsgBox::reject() {
 
 void FrmMsgBox::keyPressEvent(QKeyEvent* e) {
     Procedure p(kModule, "Form_KeyDown");
-    p.step(10, [&] {
-        if (keyHandler())
-            keyHandler()(e);
-    });
+    p.step(10, [&] { passKey(e); });
+    // Enter and Escape keep their meaning in the box.
     QDialog::keyPressEvent(e);
 }
 
 void FrmMsgBox::keyReleaseEvent(QKeyEvent* e) {
     Procedure p(kModule, "Form_KeyUp");
-    p.step(10, [&] {
-        if (keyHandler())
-            keyHandler()(e);
-    });
+    p.step(10, [&] { passKey(e); });
     QDialog::keyReleaseEvent(e);
 }
 
@@ -285,3 +280,6 @@ void FrmMsgBox::enterEvent(QEnterEvent* e) {
 }
 
 } // namespace ks3
+
+// Compiled here, so that using this window does not pull in every other window.
+#include "moc_FrmMsgBox.cpp"

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QList>
-#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -30,9 +29,6 @@ public:
     const ks3::ChoiceBox& box() const { return box_; }
     // Presses button number i (1-based), as a click does.
     void pressButton(int i);
-
-    // Where key presses and releases go: the main window's key handling.
-    static void setKeyHandler(std::function<void(QKeyEvent*)> handler);
 
 protected:
     void closeEvent(QCloseEvent* e) override;

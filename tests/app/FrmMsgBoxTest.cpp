@@ -1,10 +1,12 @@
 #include "app/FrmMsgBox.h"
 #include "app/AfficherAuDessus.h"
 #include "app/FrmMsgBoxService.h"
+#include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "support/ManualClock.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -94,6 +96,13 @@ TEST_F(FrmMsgBoxFixture, ShowsOneLabelPerLineAndOneButtonPerCaption) {
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Conversion"));
     EXPECT_TRUE(box->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(box->pos(), QPoint(100, 200)); // twips
+
+    // Keys go to the main window's key handling, which records the modifiers.
+    programValues().toucheCtrl = false;
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::ControlModifier);
+    QApplication::sendEvent(box, &release);
+    EXPECT_TRUE(programValues().toucheCtrl);
+    programValues().toucheCtrl = false;
 
     // Shown without waiting, the box closes when a button is pressed and goes away.
     buttons.at(1)->click();
