@@ -1,0 +1,112 @@
+#include "store/EnregMorceau.h"
+
+namespace ks3 {
+
+const std::vector<FieldDef>& EnregMorceau::layout() {
+    static const std::vector<FieldDef> l = {
+        describe("CodeMorceauChamp", CodeMorceauChamp),
+        describe("CodesArtistesChamp", CodesArtistesChamp),
+        describe("Champ018", Champ018),
+        describe("Champ023", Champ023),
+        describe("Champ063", Champ063),
+        describe("CodeCategorieChamp", CodeCategorieChamp),
+        describe("Champ073", Champ073),
+        describe("Champ078", Champ078),
+        describe("Champ083", Champ083),
+        describe("Champ088", Champ088),
+        describe("Champ091", Champ091),
+        describe("Champs092", Champs092),
+        describe("Champ095", Champ095),
+        describe("Champ096", Champ096),
+        describe("Champs097", Champs097),
+        describe("Champ100", Champ100),
+        describe("DureeSecondesBasChamp", DureeSecondesBasChamp),
+        describe("Champ107", Champ107),
+        describe("Champ108", Champ108),
+        describe("CodesThemesChamp", CodesThemesChamp),
+        describe("Champ188", Champ188),
+        describe("Champ192", Champ192),
+        describe("Champ195", Champ195),
+        describe("Champ200", Champ200),
+        describe("Champ205", Champ205),
+        describe("NoDriveChamp", NoDriveChamp),
+        describe("IndicateurDureeChamp", IndicateurDureeChamp),
+        describe("TailleSonChamp", TailleSonChamp),
+        describe("Champ218", Champ218),
+        describe("Champ223", Champ223),
+        describe("Champ228", Champ228),
+        describe("Champs258", Champs258),
+        describe("Champs358", Champs358),
+        describe("Champ411", Champ411),
+        describe("Champ412", Champ412),
+        describe("Champs416", Champs416),
+        describe("Champ432", Champ432),
+        describe("Champ433", Champ433),
+        describe("Champ434", Champ434),
+        describe("Champ435", Champ435),
+        describe("Champ436", Champ436),
+        describe("Champ437", Champ437),
+        describe("DateSonChamp", DateSonChamp),
+        describe("Champ453", Champ453),
+        describe("Champ458", Champ458),
+        describe("HeureSonChamp", HeureSonChamp),
+        describe("DureeSecondesHautChamp", DureeSecondesHautChamp),
+        describe("Champ467", Champ467),
+        describe("Champ468", Champ468),
+        describe("Champ469", Champ469),
+        describe("Champ470", Champ470),
+        describe("Champs478", Champs478),
+        describe("Champ528", Champ528),
+        describe("FormatSonChamp", FormatSonChamp),
+        describe("Champ539", Champ539),
+        describe("Champ547", Champ547),
+        describe("Champ548", Champ548),
+        describe("Champ556", Champ556),
+        describe("Champ564", Champ564),
+        describe("Champ572", Champ572),
+        describe("Champ573", Champ573),
+        describe("Champ574", Champ574),
+        describe("Champ582", Champ582),
+        describe("Champ590", Champ590),
+        describe("Champ605", Champ605),
+        describe("Champ620", Champ620),
+        describe("Champ635", Champ635),
+        describe("Champ644", Champ644),
+        describe("Champs645", Champs645),
+        describe("Champ685", Champ685),
+        describe("Champ686", Champ686),
+        describe("Champ688", Champ688),
+        describe("Champ690", Champ690),
+        describe("Champ692", Champ692),
+        describe("Champs693", Champs693),
+        describe("Champs743", Champs743),
+        describe("Champ793", Champ793),
+        describe("Champ795", Champ795),
+        describe("Champ805", Champ805),
+        describe("Champ825", Champ825),
+        describe("Champ826", Champ826),
+        describe("Champ846", Champ846),
+        describe("Champ854", Champ854),
+        describe("Champ856", Champ856),
+        describe("Champ857", Champ857),
+        describe("Champ858", Champ858),
+        describe("Champ860", Champ860),
+        describe("Champs861", Champs861),
+        describe("Champ891", Champ891),
+        describe("Champ899", Champ899),
+        describe("ExtensionChamp", ExtensionChamp),
+    };
+    return l;
+}
+
+qint64 EnregMorceau::DureeSecondes() const {
+    return recordtext::leadingNumber(rawText(DureeSecondesHautChamp) + rawText(DureeSecondesBasChamp));
+}
+
+void EnregMorceau::setDureeSecondes(qint64 s) {
+    const QByteArray six = recordtext::zeroFilled(s, 6);
+    setRaw(DureeSecondesHautChamp.offset, six.left(2));
+    setRaw(DureeSecondesBasChamp.offset, six.mid(2));
+}
+
+} // namespace ks3

@@ -1,0 +1,76 @@
+#include "store/RecordImage.h"
+
+#include "common/ErrorRoutine.h"
+#include "common/Text1252.h"
+
+namespace ks3 {
+
+namespace recordtext {
+
+QByteArray fit(const QString& value, int width) {
+    QByteArray b = toCp1252(value);
+    if (b.size() > width)
+        b.truncate(width);
+    else if (b.size() < width)
+        b.append(QByteArray(width - b.size(), ' '));
+    return b;
+}
+
+QString trimSpaces(const QString& value) {
+    qsizetype start = 0;
+    qsizetype end = value.size();
+    while (start < end && value.at(start) == QLatin1Char(' '))
+        ++start;
+    while (end > start && value.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return value.mid(start, end - start);
+}
+
+QByteArray zeroFilled(qint64 value, int width) {
+    const QByteArray digits = QByteArray::number(value);
+    if (value < 0 || digits.size() > width)
+        raiseError(6, QStringLiteral("Overflow: %1 does not fit in %2 digits").arg(value).arg(width));
+    return QByteArray(width - digits.size(), '0') + digits;
+}
+
+qint64 leadingNumber(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    qint64 n = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char(' '))
+            continue; // the suite's number reading skips blanks between digits
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        if (n > (std::numeric_limits<qint64>::max() - 9) / 10)
+            break;
+        n = n * 10 + (c.unicode() - '0');
+    }
+    return negative ? -n : n;
+}
+
+QString dateTime14(const QDateTime& dt) {
+    return dt.toString(QStringLiteral("yyyyMMddHHmmss"));
+}
+
+} // namespace recordtext
+
+QString recordTextDecode(const char* data, int width) {
+    return fromCp1252(QByteArray(data, width));
+}
+
+void recordFieldIndexError(int offset, int index, int count) {
+    raiseError(9, QStringLiteral("Subscript out of range: item %1 of the field at offset %2 (%3 items)")
+                      .arg(index)
+                      .arg(offset)
+                      .arg(count));
+}
+
+} // namespace ks3
