@@ -1,0 +1,2 @@
+#include "store/BTRieve.h"
+#include <gtest/gtest.h>
