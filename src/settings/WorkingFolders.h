@@ -6,7 +6,8 @@ namespace ks3 {
 
 // The working folders of this instance; each ends with "/" once computed.
 struct WorkingFolders {
-    QString dossierConfigGlobal; // Dossier_Config_Global
+    QString dossierConfigGlobal; // Dossier_Config_Global (slot 0: base 1)
+    QString repPrg;              // REPPRG, the suite's programs folder
     QString localFolder;         // Local_Folder
     QString localIniFolder;      // Local_INI_Folder
     QString dataFolder;          // Data_Folder
