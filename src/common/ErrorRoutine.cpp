@@ -24,7 +24,7 @@ void Procedure::report(int line, int number, const QString& description, const Q
         r.errLigne = line;
         r.errDescription = description;
         r.errSource = source;
-        TraceErreur(origin_);
+        TraceErreur(origin());
     } catch (...) {
     }
 }

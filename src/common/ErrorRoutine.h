@@ -39,7 +39,8 @@ private:
     QString source_;
 };
 
-[[noreturn]] inline void raiseError(int number, const QString& description, const QString& source = QString()) {
+[[noreturn]] inline void raiseError(int number, const QString& description,
+                                    const QString& source = QString()) {
     throw Error(number, description, source);
 }
 
@@ -53,11 +54,21 @@ private:
 //     p.step(20, [&] { ... });
 class Procedure {
 public:
-    Procedure(const char* module, const char* name)
-        : origin_(QString::fromLatin1(module) + QLatin1Char(':') + QString::fromLatin1(name)) {}
-    explicit Procedure(QString origin) : origin_(std::move(origin)) {}
+    // The names are kept as given (string literals): the origin text is only
+    // built when something asks for it, so a procedure that does not fail costs
+    // no allocation.
+    Procedure(const char* module, const char* name) : module_(module), name_(name) {}
+    explicit Procedure(QString origin) : origin_(std::move(origin)), built_(true) {}
 
-    const QString& origin() const { return origin_; }
+    // "Module:Procedure": the origin of its reports, and the caller label it
+    // passes to the file utilities and the record layer.
+    const QString& origin() const {
+        if (!built_) {
+            origin_ = QString::fromLatin1(module_) + QLatin1Char(':') + QString::fromLatin1(name_);
+            built_ = true;
+        }
+        return origin_;
+    }
     // True when the last step failed.
     bool failed() const { return failed_; }
 
@@ -83,7 +94,10 @@ public:
 private:
     void report(int line, int number, const QString& description, const QString& source) noexcept;
 
-    QString origin_;
+    const char* module_ = "";
+    const char* name_ = "";
+    mutable QString origin_;
+    mutable bool built_ = false;
     bool failed_ = false;
 };
 

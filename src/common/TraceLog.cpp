@@ -235,28 +235,38 @@ void VoirLog(const QString& folder) {
 }
 
 QString TimingMilliSec() {
-    const QTime t = clock().now().time();
-    return t.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(':') +
-           QStringLiteral("%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
+    Procedure p("Lib_Systeme", "TimingMilliSec");
+    QString text;
+    p.step(10, [&] {
+        const QTime t = clock().now().time();
+        text = t.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(':') +
+               QStringLiteral("%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
+    });
+    return text;
 }
 
 std::uint64_t GetTickCount64() {
+    Procedure p("Lib_Systeme", "GetTickCount64");
     TraceLogState& s = traceLogState();
     std::uint64_t value = 0;
-    if (!s.tickDemarre) {
-        // Start from the full count, so a computer up for more than 49.7 days
-        // before the program started still shows its real time since start-up.
-        const std::uint64_t full = clock().tickCount64();
-        value = full & 0xFFFFFFFFull;
-        s.tickDecalage = full - value;
-        s.tickDemarre = true;
-    } else {
-        value = clock().tickCount32();
-    }
-    if (value < s.tickPrecedent)
-        s.tickDecalage += 4294967296ull;
-    s.tickPrecedent = value;
-    return s.tickDecalage + value;
+    std::uint64_t result = 0;
+    p.step(10, [&] {
+        if (!s.tickDemarre) {
+            // Start from the full count, so a computer up for more than 49.7 days
+            // before the program started still shows its real time since start-up.
+            const std::uint64_t full = clock().tickCount64();
+            value = full & 0xFFFFFFFFull;
+            s.tickDecalage = full - value;
+            s.tickDemarre = true;
+        } else {
+            value = clock().tickCount32();
+        }
+        if (value < s.tickPrecedent)
+            s.tickDecalage += 4294967296ull;
+        s.tickPrecedent = value;
+        result = s.tickDecalage + value;
+    });
+    return result;
 }
 
 QString DateTexte(const QDate& date) {
