@@ -17,6 +17,8 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
             o.version = true;
         else if (a == QLatin1String("--once"))
             o.once = true;
+        else if (a == QLatin1String("--screenshot") && i + 1 < arguments.size())
+            o.screenshot = arguments.at(++i);
         else
             rest << a;
     }
@@ -25,7 +27,8 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
 }
 
 QString usageText() {
-    return QStringLiteral("Usage: KS3_Tools_Convert [/Instance=N | /I=N] [--once] [--help] [--version]\n"
+    return QStringLiteral("Usage: KS3_Tools_Convert [/Instance=N | /I=N] [--once] [--screenshot FILE]\n"
+                          "                         [--help] [--version]\n"
                           "\n"
                           "Converts the sound files of the configured source folders at an interval,\n"
                           "and turns sound files into the suite's format on request over UDP.\n"
@@ -33,6 +36,7 @@ QString usageText() {
                           "  /Instance=N, /I=N  instance number 1 to 10 (own settings and logs)\n"
                           "  --once             one conversion run at once, no window; exit status 0\n"
                           "                     when the run completed, 1 when start-up failed\n"
+                          "  --screenshot FILE  start, save a PNG picture of the main window, end\n"
                           "  --help             this text\n"
                           "  --version          the program's version\n");
 }

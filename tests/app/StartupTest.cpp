@@ -51,6 +51,10 @@ TEST(CommandLine, OptionsOfTheProgramAreSeparatedFromTheRest) {
     EXPECT_EQ(o.rest, QStringLiteral("/I=2"));
     EXPECT_TRUE(parseCommandLine({QStringLiteral("x"), QStringLiteral("--help")}).help);
     EXPECT_TRUE(parseCommandLine({QStringLiteral("x"), QStringLiteral("--version")}).version);
+    const CommandLineOptions shot = parseCommandLine(
+        {QStringLiteral("x"), QStringLiteral("/I=4"), QStringLiteral("--screenshot"), QStringLiteral("/tmp/w.png")});
+    EXPECT_EQ(shot.screenshot, QStringLiteral("/tmp/w.png"));
+    EXPECT_EQ(shot.rest, QStringLiteral("/I=4"));
 }
 
 namespace {
