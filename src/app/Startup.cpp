@@ -160,6 +160,9 @@ void ArretProgramme(const std::function<void()>& dechargerOptions) {
             dechargerOptions();
     });
     p.step(30, [&] { PervasiveFermetureFichiers(); });
+    // The lines traced after the flush (the options window's unload, the
+    // record files closed) would be lost with the process otherwise.
+    p.step(40, [&] { TraceLogForce(traceLists().listeLog); });
 }
 
 } // namespace ks3

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -52,8 +53,11 @@ struct MainWindowTest : test::RunFixture {
     QPushButton* button(const char* name) const { return child<QPushButton>(name); }
     QAction* action(const char* name) const { return child<QAction>(name); }
     QLabel* label(const char* name) const { return child<QLabel>(name); }
-    // The window's own close box, as the window system reports it.
-    void closeBox() const { w->windowHandle()->close(); }
+    // The window's own close box: the window system's close event on the window.
+    void closeBox() const {
+        QCloseEvent event;
+        QCoreApplication::sendEvent(w->windowHandle(), &event);
+    }
 };
 } // namespace
 
@@ -126,7 +130,7 @@ TEST_F(MainWindowTest, ControlsMenusAndTheirStates) {
 }
 
 TEST_F(MainWindowTest, ARunShowsItsWorkAndTurnsTheCommands) {
-    Frm_Main& m = window();
+    window();
     struct DuringRun {
         bool lancer, stopperMenu, stopperButton, startShown;
         QString fichierTraite, startTime;
@@ -330,6 +334,7 @@ TEST_F(MainWindowTest, TheUnloadTracesSavesFlushesThenUnloadsOptionsThenEnds) {
     EXPECT_GT(end, start);
     EXPECT_TRUE(positionsAtOptions.contains("Frm_Main_Left=2250\r\nFrm_Main_Top=1350"));
     EXPECT_EQ(tracedCount(QStringLiteral("Pervasive files closed")), 1);
+    EXPECT_EQ(traceLists().listeLog.rowCount(), 0) << "the last lines reach the file too";
     EXPECT_TRUE(runState().stopConversion);
 }
 
