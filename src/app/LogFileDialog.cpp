@@ -1,5 +1,6 @@
 #include "app/LogFileDialog.h"
 
+#include "app/AfficherAuDessus.h"
 #include "common/TraceLog.h"
 
 #include <QApplication>
@@ -50,9 +51,12 @@ QString DialogueFichierLog(const QString& folder, const QString& proposedFile, c
     if (!filters.isEmpty())
         dialog.selectNameFilter(filters.first());
     dialog.selectFile(proposedFile);
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return dialog.selectedFiles().value(0);
+    // Always-on-top windows step back while the dialog waits, and come back
+    // after it, also when it is cancelled.
+    AfficherMessageBoxOuInputBox(true);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    AfficherMessageBoxOuInputBox(false);
+    return accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 void InstallerDialogueFichierLog(QWidget* owner) {

@@ -1,4 +1,5 @@
 #include "app/LogFileDialog.h"
+#include "app/AfficherAuDessus.h"
 #include "common/TraceLog.h"
 #include "settings/WorkingFolders.h"
 #include "support/ManualClock.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -64,16 +66,26 @@ TEST(LogFileDialog, VoirLogShowsItOnTheLogFolder) {
     TraceLog(-1, -1, -1, QStringLiteral("waiting line"));
     InstallerDialogueFichierLog();
 
+    // An always-on-top window steps back while the dialog waits.
+    QWidget onTop;
+    onTop.show();
+    AfficherAuDessus(&onTop, 1);
+
     QString fileSeen;
     bool written = false;
+    bool steppedBack = false;
     whenDialogShows([&](QFileDialog& d) {
         fileSeen = d.selectedFiles().value(0);
         written = QFile::exists(dir.file("20240216.Log"));
+        steppedBack = !onTop.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         d.reject();
     });
     VoirLog(dir.path());
     EXPECT_TRUE(written);
     EXPECT_EQ(fileSeen, dir.file("20240216.Log"));
+    EXPECT_TRUE(steppedBack);
+    EXPECT_TRUE(onTop.windowFlags().testFlag(Qt::WindowStaysOnTopHint)); // back above, though cancelled
+    EXPECT_EQ(onTop.property("Tag").toString(), QStringLiteral("1"));
     setChoixFichierLog(nullptr);
     resetTraceLog();
     workingFolders().logTechFolder.clear();
