@@ -214,33 +214,6 @@ TEST_F(BtrieveRules, RecordConflictThatOutlastsTenRetriesIsGivenBackAsAConflict)
     EXPECT_FALSE(EnregOccupe());
 }
 
-// The retried Update carries the caller's change over to the record as the
-// other program left it, instead of writing back the re-read record.
-TEST_F(BtrieveRules, ConflictingUpdateKeepsBothChanges) {
-    EnregConvertEntete& e = enregConvertEntete();
-    e.setIdEntete(1);
-    e.setNomFichierSource(QStringLiteral("a.wav"));
-    e.setAConvertir(QStringLiteral("O"));
-    e.setConversionOK(QStringLiteral("N"));
-    call(5, QStringLiteral("0000000001"));
-
-    EnregConvertEntete other = e; // another program renames the target meanwhile
-    other.setNomFichierCible(QStringLiteral("b.mp3"));
-    manager.recordOnGetEqual = other.bytes();
-
-    e.setAConvertir(QStringLiteral("N"));
-    e.setConversionOK(QStringLiteral("O"));
-    manager.statuses[3] = {80};
-    EXPECT_EQ(call(3, QStringLiteral("0000000001")), 0);
-    ASSERT_EQ(manager.operations(), (std::vector<int>{5, 3, 5, 3}));
-    EnregConvertEntete written;
-    written.setBytes(manager.calls.back().data);
-    EXPECT_EQ(written.AConvertir(), QStringLiteral("N"));
-    EXPECT_EQ(written.ConversionOK(), QStringLiteral("O"));
-    EXPECT_EQ(written.NomFichierCible(), QStringLiteral("b.mp3"));
-    EXPECT_EQ(written.NomFichierSource(), QStringLiteral("a.wav"));
-}
-
 TEST_F(BtrieveRules, ExpectedStatusesAreSilentOthersAreReported) {
     struct Case {
         int operation, status;
