@@ -1,6 +1,7 @@
 #include "store/FichierPervasive.h"
 
 #include "common/ErrorRoutine.h"
+#include "common/FileUtils.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "platform/Btrcall.h"
@@ -38,8 +39,7 @@ bool fichierPresent(const QString& chemin) {
     const QStringList ouverts = btrieveState().listeFichiersOuverts.split(QStringLiteral("::"));
     if (ouverts.contains(chemin))
         return true;
-    const QFileInfo fi(chemin);
-    return fi.isFile() && fi.size() > 0;
+    return File_Exist(chemin, QStringLiteral("Lib_Data_Pervasive:FichierPervasiveOuvrir"), true);
 }
 
 // The path as the record manager takes it: file-system bytes, ended by a zero.
