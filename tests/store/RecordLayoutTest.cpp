@@ -172,6 +172,11 @@ TEST(RecordLayout, TextIsCutPaddedAndReadBackTrimmedInWindows1252) {
     EXPECT_EQ(d.raw(83, 7), QByteArray("\xE9norme ", 7)); // é is one byte, 0xE9
     EXPECT_EQ(d.LibelleDetail(), QStringLiteral("Fichier énorme"));
 
+    // The code page's own characters between 0x80 and 0x9F.
+    d.setLibelleDetail(QStringLiteral("5 € – œ"));
+    EXPECT_EQ(d.raw(73, 7), QByteArray("5 \x80 \x96 \x9C", 7));
+    EXPECT_EQ(d.LibelleDetail(), QStringLiteral("5 € – œ"));
+
     EnregConvertEntete e;
     e.setNomFichierSource(QString(60, QLatin1Char('n')));
     EXPECT_EQ(e.NomFichierSource().size(), 50);
