@@ -740,7 +740,7 @@ FrmSetup* frmSetup() {
 void ChargerFrmSetup() {
     if (instance())
         return;
-    Procedure p(kModule, "Chargement");
+    Procedure p(kModule, "ChargerFrmSetup");
     p.step(10, [] {
         Settings& s = settings();
         // Building the controls shows the settings as they are; nothing it does is a change.
