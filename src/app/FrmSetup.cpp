@@ -772,3 +772,5 @@ void InstallerFrmSetup() {
 }
 
 } // namespace ks3
+
+#include "moc_FrmSetup.cpp"
