@@ -18,8 +18,10 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -479,6 +481,20 @@ TEST_F(FrmSetupTest, TheWindowComesBackWhereItWasLeft) {
     DechargerFrmSetup();
     FrmSetup& encore = charge();
     EXPECT_EQ(encore.pos(), avant);
+}
+
+TEST_F(FrmSetupTest, KeysRecordTheModifiersAsTheMainWindowDoes) {
+    charge();
+    QLineEdit* box = ctl<QLineEdit>("TexteDossierSource", 0);
+    QKeyEvent appui(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::sendEvent(box, &appui);
+    EXPECT_TRUE(programValues().toucheCtrl);
+    EXPECT_TRUE(programValues().toucheShift);
+    EXPECT_FALSE(programValues().toucheAlt);
+    QKeyEvent relache(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &relache);
+    EXPECT_FALSE(programValues().toucheCtrl);
+    EXPECT_FALSE(programValues().toucheShift);
 }
 
 TEST_F(FrmSetupTest, StartUpLoadsItThroughTheHooks) {
