@@ -3,12 +3,11 @@
 #include "common/ErrorRoutine.h"
 #include "common/PathText.h"
 #include "common/ProgramValues.h"
-#include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
+#include "settings/FolderTools.h"
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 
 namespace ks3 {
 
@@ -54,10 +53,11 @@ QString FolderSelect(QWidget* owner, const QString& startText, const QString& ti
             resultat = withTrailingSlash(choisi);
     });
     p.step(30, [&] {
-        if (resultat == QLatin1String("*") || QFileInfo(resultat).isDir())
+        if (resultat == QLatin1String("*"))
             return;
-        if (!QDir().mkpath(resultat) || !QFileInfo(resultat).isDir())
-            TraceLog(-1, -1, -1, QStringLiteral("Folder '") + resultat + QStringLiteral("' not found"), true);
+        QString dossier = resultat;
+        if (!FolderFound(dossier, false))
+            VerificationEtCreationRepertoire(resultat, true);
     });
     return resultat;
 }

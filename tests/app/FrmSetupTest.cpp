@@ -7,6 +7,7 @@
 #include "common/TraceLog.h"
 #include "engine/RunSettings.h"
 #include "engine/RunState.h"
+#include "settings/FolderTools.h"
 #include "settings/IniFile.h"
 #include "settings/OptionsLoader.h"
 #include "settings/Settings.h"
@@ -43,6 +44,7 @@ class FrmSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetTraceLog();
+        resetFolderTools();
         runState().reset();
         programValues().dossierProgramme = dir.path();
         programValues().noInstance = 0;
