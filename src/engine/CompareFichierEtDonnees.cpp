@@ -1,0 +1,152 @@
+#include "engine/CompareFichierEtDonnees.h"
+
+#include "common/Clock.h"
+#include "common/DateFormats.h"
+#include "common/ErrorRoutine.h"
+#include "engine/DecomposeFichier.h"
+#include "engine/RunState.h"
+#include "platform/Btrcall.h"
+#include "store/BTRieve.h"
+#include "store/BtrRequestBlock.h"
+#include "store/RecordBuffers.h"
+
+namespace ks3 {
+
+namespace {
+const QString kOrigine = QStringLiteral("FrmMain:CompareFichierEtDonnees");
+constexpr int kBase = 0;
+constexpr int kStation = 0;
+
+QString texte14(const QDateTime& dt) { return dt.toString(QStringLiteral("yyyyMMddHHmmss")); }
+
+QString dateAffichee(const QString& texte) {
+    const QDateTime dt = QDateTime::fromString(texte, QStringLiteral("yyyyMMddHHmmss"));
+    return dt.isValid() ? texteDateHeure(dt) : texte;
+}
+
+QString taille10(qint64 size) { return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0')); }
+
+int statut() { return btrRequest().BtrStatut; }
+} // namespace
+
+void CompareFichierEtDonnees(const QString& source, const QString& target, bool& conversionRequise,
+                             QString& idEntete, QDateTime& dateFichierSource, qint32& tailleFichierSource) {
+    Procedure p("FrmMain", "CompareFichierEtDonnees");
+    RunState& s = runState();
+    EnregConvertEntete& entete = enregConvertEntete();
+    conversionRequise = false;
+    idEntete.clear();
+    FichierDecompose src;
+    FichierDecompose cible;
+    QString nomSource;
+    QString nomCible;
+
+    p.step(10, [&] {
+        dateFichierSource = DateFichier(source, false);
+        tailleFichierSource = TailleDernierFichier();
+    });
+    p.step(20, [&] {
+        src = DecomposeFichier(source);
+        cible = DecomposeFichier(target);
+        nomSource = src.fichierNom + src.fichierExtension;
+        nomCible = cible.fichierNom + cible.fichierExtension;
+    });
+
+    p.step(30, [&] {
+        const QString bas = nomSource.leftJustified(50, QLatin1Char(' '), true);
+        const QString haut = nomSource.leftJustified(50, QLatin1Char('z'), true).toUpper();
+        QString cle = bas;
+        int operation = btr::OpGetGreaterOrEqual;
+        for (;;) {
+            BTRieve(kBase, operation, cle, EnregConvertEntete::CleNomFichierSource, EnregConvertEntete::NoFichier,
+                    kStation, kOrigine);
+            const int st = statut();
+            if (st == 9)
+                break;
+            if (cle.toUpper() > haut)
+                break;
+            const bool trouve =
+                src.fichierDossier.compare(entete.DossierSource().trimmed(), Qt::CaseInsensitive) == 0 &&
+                cible.fichierDossier.compare(entete.DossierCible().trimmed(), Qt::CaseInsensitive) == 0 &&
+                nomCible.compare(entete.NomFichierCible().trimmed(), Qt::CaseInsensitive) == 0;
+            if (trouve) {
+                idEntete = entete.IdEntete();
+                const QString dateSource = texte14(dateFichierSource);
+                if (dateSource != entete.DateFichierSource()) {
+                    conversionRequise = true;
+                    appendLine(s.listeFichiersCible, nomSource + QLatin1Char(':'));
+                    appendLine(s.listeFichiersCible, QStringLiteral("Date différente (Anc. <> Act.): ") +
+                                                         dateAffichee(entete.DateFichierSource()) +
+                                                         QStringLiteral(" <> ") + dateAffichee(dateSource));
+                }
+                if (taille10(tailleFichierSource) != entete.TailleFichierSource()) {
+                    conversionRequise = true;
+                    appendLine(s.listeFichiersCible, nomSource + QLatin1Char(':'));
+                    appendLine(s.listeFichiersCible, QStringLiteral("Taille différente (Anc. <> Act.): ") +
+                                                         QString::number(entete.TailleFichierSource().toLongLong()) +
+                                                         QStringLiteral(" <> ") +
+                                                         QString::number(tailleFichierSource));
+                }
+                if (entete.AConvertir() == QLatin1String("O")) {
+                    conversionRequise = true;
+                    appendLine(s.listeFichiersCible, nomSource + QLatin1Char(':'));
+                    appendLine(s.listeFichiersCible, QStringLiteral("A Convertir"));
+                }
+                break;
+            }
+            // A failing call does not move the position: going on would read the
+            // same record for ever.
+            if (st != 0)
+                break;
+            operation = btr::OpGetNext;
+        }
+    });
+
+    auto remplirEntete = [&] {
+        entete.setIdEntete(idEntete);
+        entete.setNomFichierSource(nomSource);
+        entete.setDateTraitement(clock().now());
+        entete.setDateFichierSource(dateFichierSource);
+        entete.setTailleFichierSource(qint64(tailleFichierSource));
+        entete.setAConvertir(QStringLiteral("O"));
+        entete.setNomFichierCible(nomCible);
+        entete.setDossierSource(src.fichierDossier);
+        entete.setDossierCible(cible.fichierDossier);
+    };
+
+    if (idEntete.isEmpty()) {
+        p.step(40, [&] { appendLine(s.listeFichiersCible, QStringLiteral("Fichier non encore traité: ") + source); });
+        p.step(50, [&] {
+            QString cle = QStringLiteral("zzzzzzzzzz");
+            BTRieve(kBase, btr::OpGetLessOrEqual, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
+                    kStation, kOrigine);
+            if (statut() == 9 || cle.left(10) < QLatin1String("0000000001"))
+                idEntete = QStringLiteral("0000000001");
+            else
+                idEntete = QStringLiteral("%1").arg(entete.IdEntete().toLongLong() + 1, 10, 10, QLatin1Char('0'));
+        });
+        p.step(60, [&] {
+            remplirEntete();
+            QString cle(10, QLatin1Char(' '));
+            BTRieve(kBase, btr::OpInsert, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
+                    kStation, kOrigine);
+        });
+        p.step(70, [&] { conversionRequise = true; });
+        return;
+    }
+
+    if (conversionRequise) {
+        p.step(80, [&] {
+            QString cle = idEntete;
+            BTRieve(kBase, btr::OpGetEqual, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
+                    kStation, kOrigine);
+            if (statut() != 0)
+                return;
+            remplirEntete();
+            BTRieve(kBase, btr::OpUpdate, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
+                    kStation, kOrigine);
+        });
+    }
+}
+
+} // namespace ks3
