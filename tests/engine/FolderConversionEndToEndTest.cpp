@@ -1,0 +1,200 @@
+// The whole folder conversion, through the real program and the real converter:
+// KS3_Tools_Convert --once on a program folder of its own.
+#include "common/ProgramValues.h"
+#include "common/Text1252.h"
+#include "platform/Btrcall.h"
+#include "settings/WorkingFolders.h"
+#include "store/BTRieve.h"
+#include "store/BtrRequestBlock.h"
+#include "store/CatalogueTables.h"
+#include "store/RecordBuffers.h"
+#include "store/RecordFiles.h"
+#include "support/AudioProbe.h"
+#include "support/SoundFixtures.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using namespace ks3;
+
+namespace {
+struct Header {
+    QString id, name, sourceFolder, aConvertir, ok;
+};
+struct Detail {
+    QString idEntete, idDetail, ok, message;
+};
+
+class FolderConversion : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    QString prog;
+
+    void SetUp() override {
+        prog = dir.file("prog/");
+        QDir().mkpath(prog);
+        for (const char* exe : {"KS3_Tools_Convert", "CoreConverter"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KS3_BIN_DIR "/") + exe, prog + exe)) << exe;
+        QFile(prog + "KS3_Tools_Convert").setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+        QFile(prog + "CoreConverter").setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+        const QString ini = QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%2\r\nSource_1=%3\r\nCible_1=%4\r\n"
+                                           "Source_Recursive=1\r\nCible_Recursive=1\r\nFrequence=5\r\n"
+                                           "[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nSource_13=True\r\n"
+                                           "Cible=2\r\nCibleCaracteristiques=2\r\nCibleExistant=0\r\n")
+                                .arg(dir.file("in1/"), dir.file("out1/"), dir.file("in2/"), dir.file("out2/"));
+        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
+
+        // Sources of several formats, the FLAC and mp3 ones made by the converter itself.
+        source("in1/a.wav", 1.0);
+        source("in1/Jazz/b.wav", 1.5);
+        source("in1/Jazz/Old/c.wav", 0.7);
+        source("in2/d.wav", 1.2);
+        encode("in2/e.flac", "FLAC", {}, 0.8);
+        encode("in1/Jazz/f.mp3", "mp3 (Lame)", {"-s=44100", "-b=128"}, 1.1);
+        dir.write("in2/notes.txt", "not a sound");
+    }
+
+    void source(const QString& rel, double seconds) {
+        ASSERT_FALSE(test::writeWav(dir.file(rel), test::tone(440, seconds)).isEmpty());
+        test::backdateFile(dir.file(rel), 120);
+    }
+
+    void encode(const QString& rel, const char* codec, const QStringList& settings, double seconds) {
+        const QString wav = dir.file("tmp.wav");
+        test::writeWav(wav, test::tone(660, seconds));
+        test::backdateFile(wav, 120);
+        QDir().mkpath(QFileInfo(dir.file(rel)).absolutePath());
+        QProcess p;
+        p.start(QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
+                QStringList{"-infile=" + wav, "-outfile=" + dir.file(rel), QStringLiteral("-convert_to=") + codec} +
+                    settings);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        QFile::remove(wav);
+        ASSERT_TRUE(QFile::exists(dir.file(rel))) << rel.toStdString();
+        test::backdateFile(dir.file(rel), 120);
+    }
+
+    QString runOnce() {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(prog + "KS3_Tools_Convert", {QStringLiteral("--once")});
+        EXPECT_TRUE(p.waitForFinished(300000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
+        return todaysLog();
+    }
+
+    QString todaysLog() const {
+        QString text;
+        QDirIterator it(prog, {QStringLiteral("*.Log")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            if (!f.contains(QStringLiteral("Err_Convert")))
+                text += fromCp1252(test::TempDir::read(f));
+        }
+        return text;
+    }
+
+    // Reads the whole history through the record layer, as the history window would.
+    void history(QList<Header>& headers, QList<Detail>& details) {
+        programValues().dossierProgramme = prog;
+        workingFolders().dataFolder = prog + "BTRieve/Data/";
+        workingFolders().localDataFolder = prog + "KS_Data/Data/";
+        workingFolders().nbStation = 1;
+        InitGeneralData();
+        PervasiveOuvertureFichiers(0, 1, 1);
+        QString cle;
+        for (int op = btr::OpGetFirst;; op = btr::OpGetNext) {
+            cle = QString(10, QLatin1Char(' '));
+            BTRieve(0, op, cle, 0, 41, 0, QStringLiteral("Test:history"));
+            if (btrRequest().BtrStatut != 0)
+                break;
+            const EnregConvertEntete& e = enregConvertEntete();
+            headers.append({e.IdEntete(), e.NomFichierSource(), e.DossierSource(), e.AConvertir(), e.ConversionOK()});
+        }
+        for (int op = btr::OpGetFirst;; op = btr::OpGetNext) {
+            cle = QString(20, QLatin1Char(' '));
+            BTRieve(0, op, cle, 0, 42, 0, QStringLiteral("Test:history"));
+            if (btrRequest().BtrStatut != 0)
+                break;
+            const EnregConvertDetail& d = enregConvertDetail();
+            details.append({d.IdEntete(), d.IdDetail(), d.ConversionOK(), d.LibelleDetail()});
+        }
+        PervasiveFermetureFichiers(0, 1, 1);
+    }
+
+    static int count(const QString& text, const QString& what) { return int(text.count(what)); }
+};
+} // namespace
+
+TEST_F(FolderConversion, ConvertsNewFilesSkipsUnchangedOnesAndRetriesChangedAndFailedOnes) {
+    const QString log1 = runOnce();
+    const struct {
+        const char* target;
+        double seconds;
+    } targets[] = {{"out1/a.mp3", 1.0},      {"out1/Jazz/b.mp3", 1.5}, {"out1/Jazz/Old/c.mp3", 0.7},
+                   {"out1/Jazz/f.mp3", 1.1}, {"out2/d.mp3", 1.2},      {"out2/e.mp3", 0.8}};
+    for (const auto& t : targets) {
+        const test::AudioInfo info = test::probeAudio(dir.file(t.target));
+        ASSERT_TRUE(info.ok) << t.target << ": " << info.error.toStdString();
+        EXPECT_EQ(info.codec, QStringLiteral("mp3")) << t.target;
+        EXPECT_EQ(info.sampleRate, 44100) << t.target;
+        EXPECT_NEAR(info.bitRate, 256000, 8000) << t.target;
+        EXPECT_NEAR(info.duration, t.seconds, 0.06) << t.target; // within about one frame and the codec delay
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("out2/notes.mp3")));
+    EXPECT_EQ(count(log1, QStringLiteral("-convert_to=\"mp3 (Lame)\"")), 6);
+    EXPECT_TRUE(log1.contains(QStringLiteral("Conversion terminée: ")));
+    EXPECT_TRUE(log1.contains(QStringLiteral("Fichier non encore traité: ") + dir.file("in1/a.wav")));
+
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    ASSERT_EQ(headers.size(), 6);
+    ASSERT_EQ(details.size(), 6);
+    for (const Detail& d : details)
+        EXPECT_EQ(d.ok, QStringLiteral("O")) << d.idEntete.toStdString() << " " << d.message.toStdString();
+    for (const Header& h : headers)
+        EXPECT_EQ(h.aConvertir, QStringLiteral("N")) << h.name.toStdString();
+
+    // Nothing changed: nothing converted, nothing written.
+    const QString log2 = runOnce().mid(log1.size());
+    EXPECT_EQ(count(log2, QStringLiteral("-convert_to=")), 0);
+    headers.clear();
+    details.clear();
+    history(headers, details);
+    EXPECT_EQ(headers.size(), 6);
+    EXPECT_EQ(details.size(), 6);
+
+    // One file touched, one corrupted: exactly those two are converted again.
+    QFile::setPermissions(dir.file("in1/Jazz/b.wav"), QFile::ReadOwner | QFile::WriteOwner);
+    test::backdateFile(dir.file("in1/Jazz/b.wav"), 30);
+    dir.write("in2/d.wav", QByteArray(5000, 'x'));
+    test::backdateFile(dir.file("in2/d.wav"), 30);
+    const QString log3 = runOnce().mid(log1.size() + log2.size());
+    EXPECT_EQ(count(log3, QStringLiteral("-convert_to=")), 2);
+    EXPECT_TRUE(log3.contains(QStringLiteral("Date différente (Anc. <> Act.): ")));
+    EXPECT_TRUE(log3.contains(QStringLiteral("Taille différente (Anc. <> Act.): ")));
+    headers.clear();
+    details.clear();
+    history(headers, details);
+    EXPECT_EQ(headers.size(), 6);
+    ASSERT_EQ(details.size(), 8);
+    int failed = 0;
+    for (const Detail& d : details)
+        if (d.ok == QLatin1String("N")) {
+            ++failed;
+            EXPECT_TRUE(d.message.contains(QStringLiteral("non trouvé après la conversion")));
+        }
+    EXPECT_EQ(failed, 1);
+    EXPECT_FALSE(QFile::exists(dir.file("out2/d.mp3"))) << "the overwritten target was deleted first";
+    EXPECT_GT(QFileInfo(dir.file("out2/Err_Convert/d.Log")).size(), 0) << "the error file of the failure stays";
+    EXPECT_FALSE(QFile::exists(dir.file("out1/Err_Convert/a.Log"))) << "no empty error file after a success";
+}
