@@ -28,7 +28,10 @@ void ChargerFenetreOptions() {
 void ChargerOptions() {
     Procedure p("FrmSetup", "Form_Load");
     p.step(10, [] { settings().setChargementSetup(true); });
-    p.step(20, [] { DemarrageDossiersOptions(); });
+    p.step(20, [] {
+        DemarrageDossiersOptions();
+        setInitDossiersTravail([] { InitGeneralDossiers(0); });
+    });
     p.step(30, [] { settings().setAdresseIPPoste(AdresseIPPoste()); });
     p.step(40, [] { InitSettings(); });
     p.step(50, [] {
