@@ -1,10 +1,30 @@
 #include "app/CommandLine.h"
 #include "app/FrmMsgBoxService.h"
+#include "app/Startup.h"
 #include "common/VersionApplication.h"
+#include "engine/ConversionRun.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <cstdio>
+
+namespace {
+// One run at once, without a window: every question gets the answer that
+// destroys nothing (the unattended message service), and every message with
+// its answer goes to the trace log.
+int runOnce(int argc, char** argv, const ks3::CommandLineOptions& options) {
+    QCoreApplication app(argc, argv);
+    if (!ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
+        ks3::ArretProgramme();
+        std::fputs("KS3_Tools_Convert: start-up failed, see the trace log\n", stderr);
+        return 1;
+    }
+    ks3::LancerAnalyseConvertStart();
+    ks3::ArretProgramme();
+    return 0;
+}
+} // namespace
 
 int main(int argc, char** argv) {
     QStringList args;
@@ -19,6 +39,9 @@ int main(int argc, char** argv) {
         std::printf("KS3_Tools_Convert %s\n", ks3::VersionApplication().toLatin1().constData());
         return 0;
     }
+    if (options.once)
+        return runOnce(argc, argv, options);
+
     QApplication app(argc, argv);
     QMainWindow w;
     w.setWindowTitle(QStringLiteral("Kestrel: Tools Convert - ") + ks3::VersionApplication());

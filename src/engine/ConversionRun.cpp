@@ -171,7 +171,10 @@ void LancerAnalyseConvert() {
                         const FichierDecompose parts = DecomposeFichier(sourceFile);
                         if (parts.fichierExtension.trimmed() == QLatin1String("."))
                             return;
-                        if (!sourceExtensions.contains(parts.fichierExtension, Qt::CaseInsensitive))
+                        // An empty extension would be found in any list: a file
+                        // without one is of no chosen type.
+                        if (parts.fichierExtension.isEmpty() ||
+                            !sourceExtensions.contains(parts.fichierExtension, Qt::CaseInsensitive))
                             return;
                         QString fileTargetFolder = targetFolder;
                         if (rs.cibleRecursive) {

@@ -13,6 +13,7 @@
 #include "engine/ExternalProcess.h"
 #include "engine/RunState.h"
 #include "engine/TargetPolicy.h"
+#include "settings/FolderTools.h"
 #include "settings/WorkingFolders.h"
 
 namespace ks3 {

@@ -120,7 +120,8 @@ TEST_F(ConversionRunFixture, ExtensionFilterSearchesTheListText) {
     select("MPEG-1 Layer 3 (*.mp3)");
     select("Wave (*.wave; *.wav)");
     LancerAnalyseConvert();
-    // ".mp" occurs in "*.mp3;*.wave;*.wav"; a name ending with a dot never converts.
+    // ".mp" occurs in "*.mp3;*.wave;*.wav"; a name ending with a dot, or without
+    // an extension, never converts.
     EXPECT_EQ(targets(), (QStringList{dir.file("Out/a.mp3"), dir.file("Out/b.mp3"), dir.file("Out/e.mp3")}));
 }
 
