@@ -144,7 +144,7 @@ TEST_F(FolderConversion, ConvertsNewFilesSkipsUnchangedOnesAndRetriesChangedAndF
     for (const auto& t : targets) {
         const test::AudioInfo info = test::probeAudio(dir.file(t.target));
         ASSERT_TRUE(info.ok) << t.target << ": " << info.error.toStdString();
-        EXPECT_EQ(info.codec, QStringLiteral("mp3")) << t.target;
+        EXPECT_TRUE(info.codec.startsWith(QStringLiteral("mp3"))) << t.target << ": " << info.codec.toStdString();
         EXPECT_EQ(info.sampleRate, 44100) << t.target;
         EXPECT_NEAR(info.bitRate, 256000, 8000) << t.target;
         EXPECT_NEAR(info.duration, t.seconds, 0.06) << t.target; // within about one frame and the codec delay
