@@ -1,12 +1,14 @@
 #include "app/CommandLine.h"
 #include "app/FrmMsgBoxService.h"
+#include "app/FrmSetup.h"
+#include "app/Frm_Main.h"
 #include "app/Startup.h"
 #include "common/VersionApplication.h"
 #include "engine/ConversionRun.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMainWindow>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -43,12 +45,24 @@ int main(int argc, char** argv) {
         return runOnce(argc, argv, options);
 
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Kestrel: Tools Convert - ") + ks3::VersionApplication());
+    ks3::InstallerFrmSetup();
+    ks3::Frm_Main w;
     // Messages are shown to people from here on, owned by the main window.
     ks3::FrmMsgBoxService messageBoxes(&w);
     ks3::setMessageBoxService(&messageBoxes);
+    if (!ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
+        w.FermetureSysteme();
+        ks3::setMessageBoxService(nullptr);
+        return 1;
+    }
     w.show();
+    if (!options.screenshot.isEmpty()) {
+        // A picture of the window as a newcomer first sees it, then the end.
+        QTimer::singleShot(500, &w, [&w, &options] {
+            w.grab().save(options.screenshot);
+            w.FermetureSysteme();
+        });
+    }
     const int status = app.exec();
     ks3::setMessageBoxService(nullptr);
     return status;
