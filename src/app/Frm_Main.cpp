@@ -4,6 +4,7 @@
 #include "app/GestionClavier.h"
 #include "app/LogViewer.h"
 #include "app/MainWindowHooks.h"
+#include "app/ProgramIcon.h"
 #include "app/Standby.h"
 #include "app/Startup.h"
 #include "app/TerminationSignals.h"
@@ -80,6 +81,7 @@ Frm_Main::Frm_Main(QWidget* parent) : QMainWindow(parent), timerMain_(nullptr, t
         timerMain_.setObjectName(QStringLiteral("TimerMain"));
         programValues().titreFenetre = QStringLiteral("Kestrel: Tools Convert - ") + VersionApplication();
         setWindowTitle(programValues().titreFenetre);
+        setWindowIcon(IconeProgramme());
     });
     p.step(20, [&] {
         buildMenus();
