@@ -25,7 +25,8 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner) {
     name->setFont(big);
     auto* version = new QLabel(QStringLiteral("Version ") + VersionApplication(), this);
     version->setObjectName(QStringLiteral("LabelVersion"));
-    auto* instance = new QLabel(QStringLiteral("Instance: ") + QString::number(programValues().noInstance), this);
+    auto* instance =
+        new QLabel(QStringLiteral("Instance: ") + QString::number(programValues().noInstance), this);
     instance->setObjectName(QStringLiteral("LabelInstance"));
     for (QLabel* l : {name, version, instance}) {
         l->setAlignment(Qt::AlignHCenter);

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -50,19 +51,28 @@ constexpr int kHauteurFenetre = 560;
 constexpr int kMargeBasBoutonsTwips = 780;
 constexpr int kEcartOngletsTwips = 60;
 
-constexpr int pixels(int twips) { return twips / kTwipsParPixel; }
+constexpr int pixels(int twips) {
+    return twips / kTwipsParPixel;
+}
 
 const QString kHeureInitiale = QStringLiteral("12:00:00");
 
 const char* labelName(int l) {
     switch (l) {
-    case RunState::LabelDossierSourceEnCours: return "LabelDossierSourceEnCours";
-    case RunState::LabelDossierSourceTraite: return "LabelDossierSourceTraite";
-    case RunState::LabelDossierCibleEnCours: return "LabelDossierCibleEnCours";
-    case RunState::LabelDossierCibleTraite: return "LabelDossierCibleTraite";
-    case RunState::LabelFichierTraite: return "LabelFichierTraite";
-    case RunState::LabelTimingConvert0: return "LabelTimingConvert0";
-    default: return "LabelTimingConvert1";
+    case RunState::LabelDossierSourceEnCours:
+        return "LabelDossierSourceEnCours";
+    case RunState::LabelDossierSourceTraite:
+        return "LabelDossierSourceTraite";
+    case RunState::LabelDossierCibleEnCours:
+        return "LabelDossierCibleEnCours";
+    case RunState::LabelDossierCibleTraite:
+        return "LabelDossierCibleTraite";
+    case RunState::LabelFichierTraite:
+        return "LabelFichierTraite";
+    case RunState::LabelTimingConvert0:
+        return "LabelTimingConvert0";
+    default:
+        return "LabelTimingConvert1";
     }
 }
 
@@ -94,8 +104,9 @@ Frm_Main::Frm_Main(QWidget* parent) : QMainWindow(parent), timerMain_(nullptr, t
     p.step(40, [&] {
         termination_ = new TerminationSignals(this);
         connect(termination_, &TerminationSignals::terminationRequested, this, [this](int signalNumber) {
-            TraceLog(-1, -1, -1, QStringLiteral("Close asked by the system (signal ") +
-                                     QString::number(signalNumber) + QLatin1Char(')'));
+            TraceLog(-1, -1, -1,
+                     QStringLiteral("Close asked by the system (signal ") + QString::number(signalNumber) +
+                         QLatin1Char(')'));
             FermetureSysteme();
         });
         if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
@@ -140,7 +151,8 @@ void Frm_Main::buildMenus() {
     fichier->addSeparator();
     entry(fichier, "Mnu01Quitter", QStringLiteral("Quitter"), &Frm_Main::Quitter);
 
-    mnu02Lancer_ = entry(conversion, "Mnu02Lancer", QStringLiteral("Lancer"), &Frm_Main::CommandConvert_Click);
+    mnu02Lancer_ =
+        entry(conversion, "Mnu02Lancer", QStringLiteral("Lancer"), &Frm_Main::CommandConvert_Click);
     mnu02Stopper_ =
         entry(conversion, "Mnu02Stopper", QStringLiteral("Stopper"), &Frm_Main::CommandStopConvert_Click);
     conversion->addSeparator();
@@ -213,8 +225,10 @@ void Frm_Main::buildControls() {
         return v;
     };
     RunState& s = runState();
-    grid->addWidget(list("ListeDossiersSource", s.listeDossiersSource), row, 0, 1, 2);
-    grid->addWidget(list("ListeFichiersSource", s.listeFichiersSource), row, 2, 1, 2);
+    auto* sources = new QHBoxLayout;
+    sources->addWidget(list("ListeDossiersSource", s.listeDossiersSource), 1);
+    sources->addWidget(list("ListeFichiersSource", s.listeFichiersSource), 1);
+    grid->addLayout(sources, row, 0, 1, 4);
     grid->setRowStretch(row, 2);
     ++row;
     grid->addWidget(list("ListeFichiersCible", s.listeFichiersCible), row, 0, 1, 4);
@@ -244,9 +258,10 @@ void Frm_Main::buildControls() {
     commandConvert_->setToolTip(QStringLiteral("Lancer la conversion maintenant"));
     commandStopConvert_ = button("CommandStopConvert", QStringLiteral("Stopper"), kMarge + step);
     commandStopConvert_->setToolTip(QStringLiteral("Stopper la conversion maintenant"));
-    commandMiseEnVeille_ =
-        button("CommandMiseEnVeille", QStringLiteral("Mettre en veille"), kLargeurFenetre - kMarge - 2 * step + kMarge);
-    commandQuitter_ = button("CommandQuitter", QStringLiteral("Quitter"), kLargeurFenetre - kMarge - kLargeurBouton);
+    commandMiseEnVeille_ = button("CommandMiseEnVeille", QStringLiteral("Mettre en veille"),
+                                  kLargeurFenetre - kMarge - 2 * step + kMarge);
+    commandQuitter_ =
+        button("CommandQuitter", QStringLiteral("Quitter"), kLargeurFenetre - kMarge - kLargeurBouton);
     connect(commandConvert_, &QPushButton::clicked, this, &Frm_Main::CommandConvert_Click);
     connect(commandStopConvert_, &QPushButton::clicked, this, &Frm_Main::CommandStopConvert_Click);
     connect(commandMiseEnVeille_, &QPushButton::clicked, this, &Frm_Main::LocalMiseEnVeille);
@@ -290,7 +305,9 @@ void Frm_Main::CommandConvert_Click() {
     p.step(10, [] { LancerAnalyseConvertStart(); });
 }
 
-void Frm_Main::CommandStopConvert_Click() { DemandeArretConversion(); }
+void Frm_Main::CommandStopConvert_Click() {
+    DemandeArretConversion();
+}
 
 void Frm_Main::LocalMiseEnVeille() {
     Procedure p(kModule, "LocalMiseEnVeille");
@@ -345,7 +362,9 @@ void Frm_Main::Quitter() {
     closeAs(OrigineFermeture::Programme);
 }
 
-void Frm_Main::FermetureSysteme() { closeAs(OrigineFermeture::Systeme); }
+void Frm_Main::FermetureSysteme() {
+    closeAs(OrigineFermeture::Systeme);
+}
 
 void Frm_Main::closeAs(OrigineFermeture origine) {
     if (unloaded_)
@@ -361,9 +380,9 @@ void Frm_Main::closeEvent(QCloseEvent* event) {
         return;
     }
     // The close box comes from the window system; any other close is the program's.
-    const OrigineFermeture origine =
-        pendingOrigin_ ? *pendingOrigin_
-                       : (event->spontaneous() ? OrigineFermeture::CaseFermeture : OrigineFermeture::Programme);
+    const OrigineFermeture origine = pendingOrigin_ ? *pendingOrigin_
+                                                    : (event->spontaneous() ? OrigineFermeture::CaseFermeture
+                                                                            : OrigineFermeture::Programme);
     pendingOrigin_.reset();
     if (!FermetureAutorisee(origine)) {
         event->ignore();

@@ -46,8 +46,8 @@ bool FermetureAutorisee(OrigineFermeture origine) {
     p.step(10, [&] {
         if (!runState().conversionEnCours)
             return;
-        AffMsg(QStringLiteral("Conversion en cours. Vous ne pouvez pas quitter l'application"), kAvertissement,
-               programValues().titreFenetre);
+        AffMsg(QStringLiteral("Conversion en cours. Vous ne pouvez pas quitter l'application"),
+               kAvertissement, programValues().titreFenetre);
         allowed = false;
     });
     if (!allowed)

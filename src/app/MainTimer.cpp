@@ -13,8 +13,12 @@ MainTimer::MainTimer(Clock* clock, QObject* parent)
     connect(&timer_, &QTimer::timeout, this, &MainTimer::onTimeout);
 }
 
-void MainTimer::start() { timer_.start(); }
-void MainTimer::stop() { timer_.stop(); }
+void MainTimer::start() {
+    timer_.start();
+}
+void MainTimer::stop() {
+    timer_.stop();
+}
 
 void MainTimer::onTimeout() {
     // A run started from a timer event would keep this timer from firing until

@@ -23,6 +23,8 @@ StandbyService& standbyService() {
     return current ? *current : fallback;
 }
 
-void setStandbyService(StandbyService* service) { current = service; }
+void setStandbyService(StandbyService* service) {
+    current = service;
+}
 
 } // namespace ks3

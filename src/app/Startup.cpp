@@ -161,8 +161,12 @@ void ArretProgramme(const std::function<void()>& dechargerOptions) {
     });
     p.step(30, [&] { PervasiveFermetureFichiers(); });
     // The lines traced after the flush (the options window's unload, the
-    // record files closed) would be lost with the process otherwise.
-    p.step(40, [&] { TraceLogForce(traceLists().listeLog); });
+    // record files closed) would be lost with the process otherwise; once the
+    // options window is unloaded they wait in the list of the main window.
+    p.step(40, [&] {
+        TraceLogForce(traceLists().listeLog);
+        TraceLogForce(traceLists().listeLogTemp);
+    });
 }
 
 } // namespace ks3

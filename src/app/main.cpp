@@ -2,13 +2,13 @@
 #include "app/FrmMsgBoxService.h"
 #include "app/FrmSetup.h"
 #include "app/Frm_Main.h"
+#include "app/ProgramIcon.h"
 #include "app/Startup.h"
 #include "common/VersionApplication.h"
 #include "engine/ConversionRun.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -25,6 +25,19 @@ int runOnce(int argc, char** argv, const ks3::CommandLineOptions& options) {
     ks3::LancerAnalyseConvertStart();
     ks3::ArretProgramme();
     return 0;
+}
+
+// A picture of the main window as it stands after start-up, then the end of
+// the program in order (as a close asked by the program).
+int saveScreenshot(ks3::Frm_Main& w, const QString& file) {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    const bool saved = w.grab().save(file, "PNG");
+    if (!saved)
+        std::fprintf(stderr, "KS3_Tools_Convert: cannot write %s\n", file.toLocal8Bit().constData());
+    w.finProgramme = {};
+    w.close();
+    return saved ? 0 : 1;
 }
 } // namespace
 
@@ -45,25 +58,25 @@ int main(int argc, char** argv) {
         return runOnce(argc, argv, options);
 
     QApplication app(argc, argv);
-    ks3::InstallerFrmSetup();
-    ks3::Frm_Main w;
-    // Messages are shown to people from here on, owned by the main window.
-    ks3::FrmMsgBoxService messageBoxes(&w);
+    // The program ends when its main window is unloaded; standby hides every
+    // window and must not end it.
+    app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(ks3::IconeProgramme());
+    // Messages are shown to people from here on, owned by the main window once
+    // it exists.
+    ks3::FrmMsgBoxService messageBoxes;
     ks3::setMessageBoxService(&messageBoxes);
-    if (!ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
-        w.FermetureSysteme();
-        ks3::setMessageBoxService(nullptr);
-        return 1;
+    // The start-up loads the options window hidden; it stays for the whole run.
+    ks3::InstallerFrmSetup();
+    int status = 1;
+    if (ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
+        ks3::Frm_Main w;
+        messageBoxes.setOwner(&w);
+        w.show();
+        status = options.screenshot.isEmpty() ? app.exec() : saveScreenshot(w, options.screenshot);
+    } else {
+        ks3::ArretProgramme();
     }
-    w.show();
-    if (!options.screenshot.isEmpty()) {
-        // A picture of the window as a newcomer first sees it, then the end.
-        QTimer::singleShot(500, &w, [&w, &options] {
-            w.grab().save(options.screenshot);
-            w.FermetureSysteme();
-        });
-    }
-    const int status = app.exec();
     ks3::setMessageBoxService(nullptr);
     return status;
 }

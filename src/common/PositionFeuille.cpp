@@ -10,8 +10,12 @@
 namespace ks3 {
 
 namespace {
-int toTwips(int pixels) { return pixels * kTwipsParPixel; }
-int toPixels(int twips) { return int(std::lround(double(twips) / kTwipsParPixel)); }
+int toTwips(int pixels) {
+    return pixels * kTwipsParPixel;
+}
+int toPixels(int twips) {
+    return int(std::lround(double(twips) / kTwipsParPixel));
+}
 
 // The bottom edge of the desktop: with several screens a window may sit on any
 // of them, so "below the screen" means below all of them.
@@ -22,9 +26,9 @@ int desktopHeightPixels() {
 } // namespace
 
 void PositionFeuille(QWidget& window, const QString& qualificatif) {
-    const PositionFenetre p = LecturePositionFenetre(window.objectName(), qualificatif,
-                                                     toTwips(window.frameGeometry().height()),
-                                                     toTwips(desktopHeightPixels()));
+    const PositionFenetre p =
+        LecturePositionFenetre(window.objectName(), qualificatif, toTwips(window.frameGeometry().height()),
+                               toTwips(desktopHeightPixels()));
     // move() places the frame, as the stored left and top are the frame's.
     window.move(toPixels(p.left), toPixels(p.top));
 }

@@ -39,7 +39,9 @@ PositionFenetre CorrigePositionFenetre(PositionFenetre p, int hauteurFenetre, in
     return p;
 }
 
-QString FichierPositions() { return NomFichierSettings(QStringLiteral("_Positions"), QStringLiteral(".Ini")); }
+QString FichierPositions() {
+    return NomFichierSettings(QStringLiteral("_Positions"), QStringLiteral(".Ini"));
+}
 
 PositionFenetre LecturePositionFenetre(const QString& nom, const QString& qualificatif, int hauteurFenetre,
                                        int hauteurEcran) {

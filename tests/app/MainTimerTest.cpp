@@ -1,7 +1,7 @@
 #include "app/MainTimer.h"
+#include "RunFixture.h"
 #include "common/DateFormats.h"
 #include "common/DoEvents.h"
-#include "RunFixture.h"
 
 #include <QCoreApplication>
 

@@ -13,8 +13,8 @@
 #include "support/TempDir.h"
 
 #include <QDir>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace ks3::test {
 
@@ -34,7 +34,9 @@ public:
         r.conversionRequise = true;
         return r;
     }
-    void convert(const CompareResult&, const QString& source, const QString&) override { converted << source; }
+    void convert(const CompareResult&, const QString& source, const QString&) override {
+        converted << source;
+    }
 };
 
 // One source folder with two wave files, converted to mp3 every 7 minutes; the

@@ -1,6 +1,6 @@
+#include "common/WindowPosition.h"
 #include "common/ProgramValues.h"
 #include "common/Text1252.h"
-#include "common/WindowPosition.h"
 #include "settings/SettingsFile.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
@@ -29,7 +29,8 @@ TEST(CorrigePositionFenetre, KeepsWindowsReachable) {
         {0, 0, 0, 0, "nothing stored"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CorrigePositionFenetre({c.left, c.top}, height, screen), (PositionFenetre{c.wantLeft, c.wantTop}))
+        EXPECT_EQ(CorrigePositionFenetre({c.left, c.top}, height, screen),
+                  (PositionFenetre{c.wantLeft, c.wantTop}))
             << c.why;
 }
 
@@ -60,7 +61,8 @@ TEST_F(PositionsFile, StoredPerInstanceUnderTheSettingsFolder) {
     programValues().noInstance = 2;
     EXPECT_EQ(FichierPositions(), dir.path() + "Settings/KS3_Convert/KS3_Tools_Convert_2_Positions.Ini");
     // Instance 2 has stored nothing yet: its window opens at 0, 0.
-    EXPECT_EQ(LecturePositionFenetre(QStringLiteral("Frm_Main"), QString(), 6000, 16200), (PositionFenetre{0, 0}));
+    EXPECT_EQ(LecturePositionFenetre(QStringLiteral("Frm_Main"), QString(), 6000, 16200),
+              (PositionFenetre{0, 0}));
     EcriturePositionFenetre(QStringLiteral("Frm_Main"), QString(), {-300, 600});
     EXPECT_EQ(LecturePositionFenetre(QStringLiteral("Frm_Main"), QString(), 6000, 16200),
               (PositionFenetre{-300, 600}));
@@ -72,13 +74,13 @@ TEST_F(PositionsFile, StoredPerInstanceUnderTheSettingsFolder) {
 
 TEST_F(PositionsFile, ReadsWithTheLeadingNumberRuleAndCorrects) {
     const QString file = NomFichierSettings(QStringLiteral("_Positions"), QStringLiteral(".Ini"));
-    dir.write(file.mid(dir.path().size()),
-              "[FrmPos]\r\nFrmSetup_Left=1200twips\r\nFrmSetup_Top=99999\r\n"
-              "FrmHisto_Left=abc\r\nFrmHisto_Top=-7000\r\n"
-              "FrmSetup_Left_Bis=45\r\nFrmSetup_Top_Bis=60\r\n");
+    dir.write(file.mid(dir.path().size()), "[FrmPos]\r\nFrmSetup_Left=1200twips\r\nFrmSetup_Top=99999\r\n"
+                                           "FrmHisto_Left=abc\r\nFrmHisto_Top=-7000\r\n"
+                                           "FrmSetup_Left_Bis=45\r\nFrmSetup_Top_Bis=60\r\n");
     EXPECT_EQ(LecturePositionFenetre(QStringLiteral("FrmSetup"), QString(), 6000, 16200),
               (PositionFenetre{1200, 8100}));
-    EXPECT_EQ(LecturePositionFenetre(QStringLiteral("FrmHisto"), QString(), 6000, 16200), (PositionFenetre{0, 0}));
+    EXPECT_EQ(LecturePositionFenetre(QStringLiteral("FrmHisto"), QString(), 6000, 16200),
+              (PositionFenetre{0, 0}));
     // A qualifier goes at the end of both keys after "_".
     EXPECT_EQ(LecturePositionFenetre(QStringLiteral("FrmSetup"), QStringLiteral("Bis"), 6000, 16200),
               (PositionFenetre{45, 60}));
