@@ -280,6 +280,3 @@ void FrmMsgBox::enterEvent(QEnterEvent* e) {
 }
 
 } // namespace ks3
-
-// Compiled here, so that using this window does not pull in every other window.
-#include "moc_FrmMsgBox.cpp"

@@ -772,5 +772,3 @@ void InstallerFrmSetup() {
 }
 
 } // namespace ks3
-
-#include "moc_FrmSetup.cpp"

@@ -12,8 +12,8 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
 
 // The file's last-modification (or last-access) time, local, to the second;
 // sets TailleDernierFichier. A file that cannot be read, or that another
-// program may still be writing (modified less than 5 seconds ago), gives the
-// current time and size 0.
+// program may still be writing (modified less than 5 seconds from now, either
+// way), gives the current time and size 0.
 QDateTime DateFichier(const QString& path, bool accessTime);
 qint32& TailleDernierFichier();
 

@@ -23,10 +23,12 @@ QDateTime DateFichier(const QString& path, bool accessTime) {
             return;
         const QDateTime modified = info.lastModified();
         // Nothing locks a file that another program is still writing: a file
-        // modified moments ago counts as one that cannot be opened yet. A date
-        // in the future (a clock set differently elsewhere) is no such sign.
+        // modified moments ago counts as one that cannot be opened yet. The
+        // margin holds on both sides, for a file written through a share by a
+        // computer whose clock is a little ahead; a date far in the future is
+        // no such sign.
         const qint64 age = modified.msecsTo(now);
-        if (age >= 0 && age < kFichierEnCoursMs)
+        if (age > -kFichierEnCoursMs && age < kFichierEnCoursMs)
             return;
         QDateTime t = accessTime ? info.lastRead() : modified;
         t = t.toLocalTime();

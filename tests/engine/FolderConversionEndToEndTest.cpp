@@ -15,9 +15,12 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace ks3;
 
@@ -39,15 +42,21 @@ protected:
         QDir().mkpath(prog);
         for (const char* exe : {"KS3_Tools_Convert", "CoreConverter"})
             ASSERT_TRUE(QFile::copy(QStringLiteral(KS3_BIN_DIR "/") + exe, prog + exe)) << exe;
-        QFile(prog + "KS3_Tools_Convert").setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+        QFile(prog + "KS3_Tools_Convert")
+            .setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
         QFile(prog + "CoreConverter").setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
-        const QString ini = QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%2\r\nSource_1=%3\r\nCible_1=%4\r\n"
-                                           "Source_Recursive=1\r\nCible_Recursive=1\r\nFrequence=5\r\n"
-                                           "[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nSource_13=True\r\n"
-                                           "Cible=2\r\nCibleCaracteristiques=2\r\nCibleExistant=0\r\n")
-                                .arg(dir.file("in1/"), dir.file("out1/"), dir.file("in2/"), dir.file("out2/"));
+        const QString ini =
+            QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%2\r\nSource_1=%3\r\nCible_1=%4\r\n"
+                           "Source_Recursive=1\r\nCible_Recursive=1\r\nFrequence=5\r\n"
+                           "[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nSource_13=True\r\n"
+                           "Cible=2\r\nCibleCaracteristiques=2\r\nCibleExistant=0\r\n")
+                .arg(dir.file("in1/"), dir.file("out1/"), dir.file("in2/"), dir.file("out2/"));
         dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
+        QDir().mkpath(dir.file("in1"));
+        QDir().mkpath(dir.file("in2"));
+    }
 
+    void makeSources() {
         // Sources of several formats, the FLAC and mp3 ones made by the converter itself.
         source("in1/a.wav", 1.0);
         source("in1/Jazz/b.wav", 1.5);
@@ -70,7 +79,8 @@ protected:
         QDir().mkpath(QFileInfo(dir.file(rel)).absolutePath());
         QProcess p;
         p.start(QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
-                QStringList{"-infile=" + wav, "-outfile=" + dir.file(rel), QStringLiteral("-convert_to=") + codec} +
+                QStringList{"-infile=" + wav, "-outfile=" + dir.file(rel),
+                            QStringLiteral("-convert_to=") + codec} +
                     settings);
         ASSERT_TRUE(p.waitForFinished(60000));
         QFile::remove(wav);
@@ -78,14 +88,20 @@ protected:
         test::backdateFile(dir.file(rel), 120);
     }
 
-    QString runOnce() {
+    // Runs the program once; whileRunning is called about every 100 ms until it ends.
+    QString runOnce(const std::function<void()>& whileRunning = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(prog + "KS3_Tools_Convert", {QStringLiteral("--once")});
-        EXPECT_TRUE(p.waitForFinished(300000));
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (!p.waitForFinished(100) && elapsed.elapsed() < 300000)
+            if (whileRunning)
+                whileRunning();
+        EXPECT_EQ(p.state(), QProcess::NotRunning);
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
         return todaysLog();
@@ -117,7 +133,8 @@ protected:
             if (btrRequest().BtrStatut != 0)
                 break;
             const EnregConvertEntete& e = enregConvertEntete();
-            headers.append({e.IdEntete(), e.NomFichierSource(), e.DossierSource(), e.AConvertir(), e.ConversionOK()});
+            headers.append(
+                {e.IdEntete(), e.NomFichierSource(), e.DossierSource(), e.AConvertir(), e.ConversionOK()});
         }
         for (int op = btr::OpGetFirst;; op = btr::OpGetNext) {
             cle = QString(20, QLatin1Char(' '));
@@ -135,6 +152,7 @@ protected:
 } // namespace
 
 TEST_F(FolderConversion, ConvertsNewFilesSkipsUnchangedOnesAndRetriesChangedAndFailedOnes) {
+    makeSources();
     const QString log1 = runOnce();
     const struct {
         const char* target;
@@ -144,7 +162,8 @@ TEST_F(FolderConversion, ConvertsNewFilesSkipsUnchangedOnesAndRetriesChangedAndF
     for (const auto& t : targets) {
         const test::AudioInfo info = test::probeAudio(dir.file(t.target));
         ASSERT_TRUE(info.ok) << t.target << ": " << info.error.toStdString();
-        EXPECT_TRUE(info.codec.startsWith(QStringLiteral("mp3"))) << t.target << ": " << info.codec.toStdString();
+        EXPECT_TRUE(info.codec.startsWith(QStringLiteral("mp3")))
+            << t.target << ": " << info.codec.toStdString();
         EXPECT_EQ(info.sampleRate, 44100) << t.target;
         EXPECT_NEAR(info.bitRate, 256000, 8000) << t.target;
         EXPECT_NEAR(info.duration, t.seconds, 0.06) << t.target; // within about one frame and the codec delay
@@ -195,6 +214,55 @@ TEST_F(FolderConversion, ConvertsNewFilesSkipsUnchangedOnesAndRetriesChangedAndF
         }
     EXPECT_EQ(failed, 1);
     EXPECT_FALSE(QFile::exists(dir.file("out2/d.mp3"))) << "the overwritten target was deleted first";
-    EXPECT_GT(QFileInfo(dir.file("out2/Err_Convert/d.Log")).size(), 0) << "the error file of the failure stays";
+    EXPECT_GT(QFileInfo(dir.file("out2/Err_Convert/d.Log")).size(), 0)
+        << "the error file of the failure stays";
     EXPECT_FALSE(QFile::exists(dir.file("out1/Err_Convert/a.Log"))) << "no empty error file after a success";
+}
+
+TEST_F(FolderConversion, FileBeingWrittenIsConvertedOnceFinished) {
+    // Another program writes the file slowly, all through the first run.
+    const QByteArray image = test::makeWav(test::tone(440, 1.0));
+    QFile growing(dir.file("in1/g.wav"));
+    ASSERT_TRUE(growing.open(QIODevice::WriteOnly));
+    qsizetype written = 0;
+    auto writeSome = [&] {
+        const qsizetype n = qMin<qsizetype>(1024, image.size() - 1 - written);
+        if (n > 0) {
+            growing.write(image.mid(written, n));
+            written += n;
+        } else { // out of sound: keep rewriting the last piece
+            growing.seek(written - 1024);
+            growing.write(image.mid(written - 1024, 1024));
+        }
+        growing.flush();
+    };
+    writeSome();
+    const QString log1 = runOnce(writeSome);
+    EXPECT_TRUE(log1.contains(QStringLiteral("Fichier non encore traité: ") + dir.file("in1/g.wav")));
+    EXPECT_FALSE(QFile::exists(dir.file("out1/g.mp3"))) << "a partial file was converted";
+
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers[0].aConvertir, QStringLiteral("O")) << "the file is still to convert";
+    ASSERT_EQ(details.size(), 1);
+    EXPECT_EQ(details[0].ok, QStringLiteral("N"));
+
+    // Finished: the next run converts the whole sound.
+    growing.seek(written);
+    growing.write(image.mid(written));
+    growing.close();
+    test::backdateFile(dir.file("in1/g.wav"), 30);
+    runOnce();
+    const test::AudioInfo info = test::probeAudio(dir.file("out1/g.mp3"));
+    ASSERT_TRUE(info.ok) << info.error.toStdString();
+    EXPECT_NEAR(info.duration, 1.0, 0.06);
+    headers.clear();
+    details.clear();
+    history(headers, details);
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers[0].aConvertir, QStringLiteral("N"));
+    ASSERT_EQ(details.size(), 2);
+    EXPECT_EQ(details[1].ok, QStringLiteral("O"));
 }

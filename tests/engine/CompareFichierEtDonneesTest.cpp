@@ -1,0 +1,280 @@
+// Change detection on the real record manager: conversion headers created,
+// found and refreshed in a record file of a temporary data folder.
+#include "engine/CompareFichierEtDonnees.h"
+#include "common/MessageBoxService.h"
+#include "common/TraceLog.h"
+#include "engine/ConversionHistory.h"
+#include "engine/RunState.h"
+#include "settings/WorkingFolders.h"
+#include "store/BTRieve.h"
+#include "store/BtrieveState.h"
+#include "store/CatalogueTables.h"
+#include "store/FichierPervasive.h"
+#include "store/RecordBuffers.h"
+#include "support/ManualClock.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace ks3;
+
+namespace {
+
+struct Header {
+    QString id, source, dateTraitement, dateSource, taille, aConvertir, cible, dossierSource, dossierCible;
+    bool operator==(const Header&) const = default;
+};
+
+struct Decision {
+    bool required = false;
+    QString id;
+    QDateTime date;
+    qint32 size = 0;
+    QStringList lines;
+};
+
+void rewrite(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+void setModified(const QString& path, const QDateTime& t) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(t, QFileDevice::FileModificationTime));
+}
+
+class ChangeDetection : public ::testing::Test {
+protected:
+    // The clock reads the computer's time, so that a file written by the test
+    // is as recent for the program as it really is.
+    test::ManualClock clock{QDateTime::currentDateTime()};
+    test::TempDir data;
+    test::TempDir dir;
+    ScriptedMessageBoxService boxes;
+    const QDateTime old{QDate(2024, 1, 5), QTime(10, 20, 30)};
+
+    void SetUp() override {
+        resetBtrieveState();
+        resetRecordBuffers();
+        resetTraceLog();
+        runState().reset();
+        InitGeneralData();
+        workingFolders().dataFolder = data.path();
+        workingFolders().logTechFolder = data.path();
+        workingFolders().nbStation = 1;
+        setMessageBoxService(&boxes);
+        FichierPervasiveOuvrir(0, 1, 1, 41);
+        FichierPervasiveOuvrir(0, 1, 1, 42);
+    }
+    void TearDown() override {
+        FichierPervasiveFermer(0, 1, 1, 42);
+        FichierPervasiveFermer(0, 1, 1, 41);
+        setMessageBoxService(nullptr);
+        resetBtrieveState();
+        resetTraceLog();
+        runState().reset();
+        workingFolders() = WorkingFolders();
+        EXPECT_TRUE(boxes.seen().isEmpty()) << "no record call may fail";
+    }
+
+    // A finished source file: written, then dated well in the past.
+    QString sound(const QString& relative, const QByteArray& bytes = "RIFF....WAVE") {
+        const QString path = dir.write(relative, bytes);
+        setModified(path, old);
+        return path;
+    }
+
+    Decision decide(const QString& source, const QString& target) {
+        clearList(runState().listeFichiersCible);
+        Decision d;
+        CompareFichierEtDonnees(source, target, d.required, d.id, d.date, d.size);
+        d.lines = runState().listeFichiersCible.stringList();
+        return d;
+    }
+
+    // What a successful conversion leaves in the history.
+    void converted(const Decision& d) {
+        EnregistrerTentative(d.id, d.date, clock.now(), clock.now(), d.size, QStringLiteral("O"), QString(),
+                             QStringLiteral("N"));
+    }
+
+    // Every header, in the order of their numbers.
+    QList<Header> headers() {
+        QList<Header> all;
+        QString key;
+        int op = 12; // Get First
+        for (;;) {
+            BTRieve(0, op, key, 0, EnregConvertEntete::NoFichier, 1, QString());
+            if (btrRequest().BtrStatut != 0)
+                break;
+            const EnregConvertEntete& e = enregConvertEntete();
+            all.append({e.IdEntete(), e.NomFichierSource().trimmed(), e.DateTraitement(),
+                        e.DateFichierSource(), e.TailleFichierSource(), e.AConvertir(),
+                        e.NomFichierCible().trimmed(), e.DossierSource().trimmed(),
+                        e.DossierCible().trimmed()});
+            op = 6; // Get Next
+        }
+        return all;
+    }
+};
+
+} // namespace
+
+TEST_F(ChangeDetection, NewFilesGetNumberedHeadersMarkedToConvert) {
+    const QString a = sound("In/a.wav", QByteArray(1234, 'a'));
+    const QString b = sound("In/b.wav");
+
+    const QString processed = clock.now().toString("yyyyMMddHHmmss");
+    const Decision first = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_TRUE(first.required);
+    EXPECT_EQ(first.id, QStringLiteral("0000000001"));
+    EXPECT_EQ(first.date, old);
+    EXPECT_EQ(first.size, 1234);
+    EXPECT_EQ(first.lines, QStringList{QStringLiteral("Fichier non encore traité: ") + a});
+
+    clock.advance(60000);
+    const Decision second = decide(b, dir.file("Out/b.mp3"));
+    EXPECT_TRUE(second.required);
+    EXPECT_EQ(second.id, QStringLiteral("0000000002"));
+
+    const QList<Header> h = headers();
+    ASSERT_EQ(h.size(), 2);
+    EXPECT_EQ(h[0], (Header{"0000000001", "a.wav", processed, "20240105102030", "0000001234", "O", "a.mp3",
+                            dir.file("In/"), dir.file("Out/")}));
+    EXPECT_EQ(h[1].id, QStringLiteral("0000000002"));
+    EXPECT_EQ(h[1].dateTraitement, clock.now().toString("yyyyMMddHHmmss"));
+    EXPECT_EQ(h[1].source, QStringLiteral("b.wav"));
+}
+
+TEST_F(ChangeDetection, ConvertedFileUnchangedSinceWritesNothing) {
+    const QString a = sound("In/a.wav");
+    converted(decide(a, dir.file("Out/a.mp3")));
+    const QList<Header> before = headers();
+    ASSERT_EQ(before.size(), 1);
+    ASSERT_EQ(before[0].aConvertir, QStringLiteral("N"));
+
+    clock.advance(3600 * 1000); // a rewrite would carry the new processing time
+    const Decision again = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_FALSE(again.required);
+    EXPECT_EQ(again.id, QStringLiteral("0000000001"));
+    EXPECT_TRUE(again.lines.isEmpty()) << again.lines.join('\n').toStdString();
+    EXPECT_EQ(headers(), before);
+}
+
+// Each change is found, explained, and brings the header up to date.
+TEST_F(ChangeDetection, ChangedOrFailedFilesAreConvertedAgain) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& path)> change;
+        bool convertedBefore;
+        QStringList lines;
+    };
+    const QDateTime touched = old.addSecs(3600 + 1);
+    const QList<Case> cases = {
+        {"touched",
+         [&](const QString& p) { setModified(p, touched); },
+         true,
+         {"a.wav:", "Date différente (Anc. <> Act.): 05/01/2024 10:20:30 <> 05/01/2024 11:20:31"}},
+        {"resized",
+         [&](const QString& p) {
+             rewrite(p, QByteArray(25, 'x'));
+             setModified(p, old);
+         },
+         true,
+         {"a.wav:", "Taille différente (Anc. <> Act.): 12 <> 25"}},
+        {"failed before", [](const QString&) {}, false, {"a.wav:", "A Convertir"}},
+        {"touched and resized, never converted",
+         [&](const QString& p) {
+             rewrite(p, QByteArray(25, 'x'));
+             setModified(p, touched);
+         },
+         false,
+         {"a.wav:", "Date différente (Anc. <> Act.): 05/01/2024 10:20:30 <> 05/01/2024 11:20:31",
+          "a.wav:", "Taille différente (Anc. <> Act.): 12 <> 25", "a.wav:", "A Convertir"}},
+    };
+    // One source folder per case, so that each has its own header.
+    for (int i = 0; i < int(cases.size()); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        const QString folder = QStringLiteral("Case%1/").arg(i);
+        const QString a = sound(folder + "a.wav");
+        const QString target = dir.file("Out/a.mp3");
+        const Decision first = decide(a, target);
+        if (c.convertedBefore)
+            converted(first);
+        c.change(a);
+        clock.advance(60000);
+
+        const Decision d = decide(a, target);
+        EXPECT_TRUE(d.required);
+        EXPECT_EQ(d.id, QString::number(i + 1).rightJustified(10, QLatin1Char('0')));
+        EXPECT_EQ(d.lines, c.lines);
+        const QList<Header> h = headers();
+        ASSERT_EQ(h.size(), i + 1);
+        EXPECT_EQ(h[i].aConvertir, QStringLiteral("O"));
+        EXPECT_EQ(h[i].dateTraitement, clock.now().toString("yyyyMMddHHmmss"));
+        EXPECT_EQ(h[i].dateSource, d.date.toString("yyyyMMddHHmmss"));
+        EXPECT_EQ(h[i].taille.toInt(), d.size);
+        EXPECT_EQ(h[i].dossierSource, dir.file(folder));
+    }
+}
+
+TEST_F(ChangeDetection, HeaderIsFoundWhateverTheLetterCase) {
+    const QString a = sound("In/Song.wav");
+    converted(decide(a, dir.file("Out/Song.mp3")));
+
+    // The same file after a rename that changed only the case of its name and
+    // of its folders (its date is kept by the rename).
+    QDir().rename(dir.file("In"), dir.file("IN"));
+    QFile::rename(dir.file("IN/Song.wav"), dir.file("IN/SONG.WAV"));
+    const Decision d = decide(dir.file("IN/SONG.WAV"), dir.file("out/song.mp3"));
+    EXPECT_FALSE(d.required);
+    EXPECT_EQ(d.id, QStringLiteral("0000000001"));
+    EXPECT_EQ(headers().size(), 1);
+}
+
+TEST_F(ChangeDetection, EachTargetFolderHasItsOwnHeader) {
+    const QString a = sound("In/a.wav");
+    const Decision one = decide(a, dir.file("Out1/a.mp3"));
+    const Decision two = decide(a, dir.file("Out2/a.mp3"));
+    EXPECT_EQ(one.id, QStringLiteral("0000000001"));
+    EXPECT_EQ(two.id, QStringLiteral("0000000002"));
+    EXPECT_TRUE(two.required);
+    converted(one);
+
+    // Each is judged on its own: the first is done, the second still to convert.
+    EXPECT_FALSE(decide(a, dir.file("Out1/a.mp3")).required);
+    const Decision second = decide(a, dir.file("Out2/a.mp3"));
+    EXPECT_TRUE(second.required);
+    EXPECT_EQ(second.id, QStringLiteral("0000000002"));
+    EXPECT_EQ(second.lines, (QStringList{"a.wav:", "A Convertir"}));
+}
+
+TEST_F(ChangeDetection, FileStillBeingWrittenIsRetriedOnceFinished) {
+    // Written a moment ago: it may not be complete, and reads as an unreadable file.
+    const QString a = dir.write("In/a.wav", QByteArray(500, 'a'));
+    const Decision writing = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_TRUE(writing.required);
+    EXPECT_EQ(writing.size, 0);
+    EXPECT_EQ(writing.date, clock.now());
+    // The conversion of such a file fails (the converter refuses it too).
+    EnregistrerTentative(
+        writing.id, writing.date, clock.now(), clock.now(), writing.size, QStringLiteral("N"),
+        QStringLiteral("Fichier 'a.mp3' non trouvé après la conversion"), QStringLiteral("O"));
+
+    // Finished: its real date and size differ from what was recorded.
+    setModified(a, old);
+    clock.advance(60000);
+    const Decision finished = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_TRUE(finished.required);
+    EXPECT_EQ(finished.id, writing.id);
+    EXPECT_EQ(finished.size, 500);
+    EXPECT_TRUE(finished.lines.contains(QStringLiteral("Taille différente (Anc. <> Act.): 0 <> 500")));
+    EXPECT_TRUE(finished.lines.contains(QStringLiteral("A Convertir")));
+}
