@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg
     xvfb xauth
+    tzdata
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -8,7 +8,13 @@
 
 namespace ks3 {
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
+
+qint64 SystemClock::msecsSinceEpoch() const {
+    return QDateTime::currentMSecsSinceEpoch();
+}
 
 std::uint64_t SystemClock::tickCount64() const {
     timespec ts{};
@@ -45,7 +51,11 @@ SystemClock& systemClock() {
 Clock* current = nullptr;
 } // namespace
 
-Clock& clock() { return current ? *current : systemClock(); }
-void setClock(Clock* c) { current = c; }
+Clock& clock() {
+    return current ? *current : systemClock();
+}
+void setClock(Clock* c) {
+    current = c;
+}
 
 } // namespace ks3

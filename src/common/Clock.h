@@ -13,6 +13,9 @@ public:
     virtual ~Clock() = default;
     // Local date and time, with milliseconds.
     virtual QDateTime now() const = 0;
+    // The same instant as milliseconds since 1970 UTC, without the cost of a
+    // local-time conversion.
+    virtual qint64 msecsSinceEpoch() const { return now().toMSecsSinceEpoch(); }
     // Raw 32-bit millisecond count since the computer started (wraps).
     virtual std::uint32_t tickCount32() const = 0;
     // The same count on 64 bits, when the platform keeps one; by default the
@@ -29,6 +32,7 @@ public:
 class SystemClock final : public Clock {
 public:
     QDateTime now() const override;
+    qint64 msecsSinceEpoch() const override;
     std::uint32_t tickCount32() const override;
     std::uint64_t tickCount64() const override;
     void sleep(int ms) override;

@@ -3,7 +3,11 @@
 #include "common/Clock.h"
 #include "common/ErrorRoutine.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ks3 {
 
@@ -12,31 +16,43 @@ qint32& TailleDernierFichier() {
     return size;
 }
 
+namespace {
+// The local time of a file date, with the offset from UTC in force at that
+// date: a file keeps the same date text across daylight-saving changes and
+// restarts, so no change of season makes every file look changed.
+// (localtime_r reads the time-zone rules once, not at every call.)
+QDateTime heureLocale(time_t secs) {
+    struct tm local {};
+    if (::localtime_r(&secs, &local) == nullptr)
+        return QDateTime::fromSecsSinceEpoch(secs);
+    return QDateTime::fromSecsSinceEpoch(secs, Qt::OffsetFromUTC, int(local.tm_gmtoff));
+}
+} // namespace
+
+// Called for every file of every run: one stat, no file opened.
 QDateTime DateFichier(const QString& path, bool accessTime) {
     Procedure p("Lib_Public", "DateFichier");
-    const QDateTime now = clock().now();
-    QDateTime result = now;
+    QDateTime result;
     TailleDernierFichier() = 0;
     p.step(10, [&] {
-        const QFileInfo info(path);
-        if (!info.isFile() || !info.isReadable())
+        const QByteArray name = QFile::encodeName(path);
+        struct stat st {};
+        if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            ::access(name.constData(), R_OK) != 0)
             return;
-        const QDateTime modified = info.lastModified();
         // Nothing locks a file that another program is still writing: a file
         // modified moments ago counts as one that cannot be opened yet. The
         // margin holds on both sides, for a file written through a share by a
         // computer whose clock is a little ahead; a date far in the future is
         // no such sign.
-        const qint64 age = modified.msecsTo(now);
+        const qint64 modifiedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        const qint64 age = clock().msecsSinceEpoch() - modifiedMs;
         if (age > -kFichierEnCoursMs && age < kFichierEnCoursMs)
             return;
-        QDateTime t = accessTime ? info.lastRead() : modified;
-        t = t.toLocalTime();
-        t.setTime(QTime(t.time().hour(), t.time().minute(), t.time().second()));
-        result = t;
-        TailleDernierFichier() = static_cast<qint32>(static_cast<quint32>(info.size() & 0xFFFFFFFF));
+        result = heureLocale(accessTime ? st.st_atim.tv_sec : st.st_mtim.tv_sec);
+        TailleDernierFichier() = static_cast<qint32>(static_cast<quint32>(quint64(st.st_size) & 0xFFFFFFFFu));
     });
-    return result;
+    return result.isValid() ? result : clock().now();
 }
 
 } // namespace ks3

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <functional>
 
 using namespace ks3;
@@ -277,4 +278,27 @@ TEST_F(ChangeDetection, FileStillBeingWrittenIsRetriedOnceFinished) {
     EXPECT_EQ(finished.size, 500);
     EXPECT_TRUE(finished.lines.contains(QStringLiteral("Taille différente (Anc. <> Act.): 0 <> 500")));
     EXPECT_TRUE(finished.lines.contains(QStringLiteral("A Convertir")));
+}
+
+// A file's date is its wall time on the day it was written, whatever the season
+// now: otherwise every file would look changed after each change of season.
+TEST_F(ChangeDetection, FileDatesKeepTheirWallTimeAcrossSeasons) {
+    const QByteArray savedTz = qgetenv("TZ");
+    qputenv("TZ", "Europe/Paris");
+    tzset();
+    const QString winter = sound("In/winter.wav");
+    const QString summer = sound("In/summer.wav");
+    setModified(winter,
+                QDateTime::fromSecsSinceEpoch(1704446430, Qt::UTC)); // 2024-01-05 10:20:30 in Paris (UTC+1)
+    setModified(summer,
+                QDateTime::fromSecsSinceEpoch(1720167630, Qt::UTC)); // 2024-07-05 10:20:30 in Paris (UTC+2)
+    const QString winterText = DateFichier(winter, false).toString("yyyyMMddHHmmss");
+    const QString summerText = DateFichier(summer, false).toString("yyyyMMddHHmmss");
+    if (savedTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedTz);
+    tzset();
+    EXPECT_EQ(winterText, QStringLiteral("20240105102030"));
+    EXPECT_EQ(summerText, QStringLiteral("20240705102030"));
 }
