@@ -146,17 +146,17 @@ Stores& stores() {
 }
 
 // The same pseudo-random header numbers on both sides.
-long pick(std::uint64_t& seed) {
-    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-    return long((seed >> 33) % RecordCount) + 1;
+long pick(std::uint64_t& lcg) {
+    lcg = lcg * 6364136223846793005ULL + 1442695040888963407ULL;
+    return long((lcg >> 33) % RecordCount) + 1;
 }
 
 void ManagerGetEqual(benchmark::State& state) {
     Stores& s = stores();
     QByteArray data(RecordLength, ' '), key(255, ' ');
-    std::uint64_t seed = 42;
+    std::uint64_t lcg = 42;
     for (auto _ : state) {
-        key = sourceName(pick(seed)).toLower().leftJustified(255, ' '); // found whatever the case
+        key = sourceName(pick(lcg)).toLower().leftJustified(255, ' '); // found whatever the case
         if (s.call(OpGetEqual, data, key, 1) != StatusSuccess)
             state.SkipWithError("not found");
         benchmark::DoNotOptimize(data.constData());
@@ -170,9 +170,9 @@ void SqliteGetEqual(benchmark::State& state) {
     sqlite3_prepare_v2(s.db, "SELECT id, data, k1 FROM headers WHERE k1 = ?1 ORDER BY id LIMIT 1", -1, &st,
                        nullptr);
     QByteArray data(RecordLength, ' ');
-    std::uint64_t seed = 42;
+    std::uint64_t lcg = 42;
     for (auto _ : state) {
-        const QByteArray k = upper(sourceName(pick(seed)).toLower());
+        const QByteArray k = upper(sourceName(pick(lcg)).toLower());
         sqlite3_reset(st);
         sqlite3_bind_blob(st, 1, k.constData(), int(k.size()), SQLITE_STATIC);
         if (sqlite3_step(st) != SQLITE_ROW)

@@ -100,8 +100,8 @@ struct CatalogueKey {
     int number;
     bool operator==(const CatalogueKey& o) const { return number == o.number && section == o.section; }
 };
-size_t qHash(const CatalogueKey& k, size_t seed = 0) {
-    return ::qHash(k.section, seed) ^ ::qHash(k.number, seed);
+size_t qHash(const CatalogueKey& k, size_t salt = 0) {
+    return ::qHash(k.section, salt) ^ ::qHash(k.number, salt);
 }
 
 const QHash<CatalogueKey, QString>& catalogue() {

@@ -107,19 +107,19 @@ std::string seqColumn(int k) {
     return "s" + std::to_string(k);
 }
 
-// Tables and indexes of a file with this specification. Ids are never reused
+// Tables and indexes of a file with this definition. Ids are never reused
 // (AUTOINCREMENT): a position block names its record by id and version.
-std::string schemaSql(const FileSpec& spec) {
+std::string schemaSql(const FileDefinition& definition) {
     std::string sql = "CREATE TABLE records(id INTEGER PRIMARY KEY AUTOINCREMENT, version INTEGER NOT NULL, "
                       "data BLOB NOT NULL";
-    for (int k = 0; k < int(spec.keys.size()); ++k) {
+    for (int k = 0; k < int(definition.keys.size()); ++k) {
         sql += ", " + keyColumn(k) + " BLOB";
-        if (spec.keys[std::size_t(k)].duplicates())
+        if (definition.keys[std::size_t(k)].duplicates())
             sql += ", " + seqColumn(k) + " INTEGER";
     }
     sql += ");";
-    for (int k = 0; k < int(spec.keys.size()); ++k) {
-        if (spec.keys[std::size_t(k)].duplicates())
+    for (int k = 0; k < int(definition.keys.size()); ++k) {
+        if (definition.keys[std::size_t(k)].duplicates())
             sql += "CREATE INDEX records_" + keyColumn(k) + " ON records(" + keyColumn(k) + ", " +
                    seqColumn(k) + ");";
         else
@@ -128,10 +128,10 @@ std::string schemaSql(const FileSpec& spec) {
     return sql;
 }
 
-int writeDescription(sqlite3* db, const FileSpec& spec) {
-    SqliteStatement st(db, "INSERT INTO ks3_record_file(format, version, spec) VALUES(?1, ?2, ?3)");
+int writeDescription(sqlite3* db, const FileDefinition& definition) {
+    SqliteStatement st(db, "INSERT INTO ks3_record_file(format, version, definition) VALUES(?1, ?2, ?3)");
     const QByteArray format(FormatName);
-    const QByteArray bytes = spec.toBytes();
+    const QByteArray bytes = definition.toBytes();
     st.reset().bind(1, format).bind(2, std::int64_t(FormatVersion)).bind(3, bytes);
     const int rc = st.step();
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
@@ -203,7 +203,7 @@ std::int16_t RecordFile::statusOf(int rc) {
     }
 }
 
-std::int16_t RecordFile::create(const std::string& path, const FileSpec& spec, bool replace) {
+std::int16_t RecordFile::create(const std::string& path, const FileDefinition& definition, bool replace) {
     if (path.empty())
         return StatusInvalidFileName;
     const std::string folder = folderOf(path);
@@ -225,10 +225,10 @@ std::int16_t RecordFile::create(const std::string& path, const FileSpec& spec, b
             if (rc == SQLITE_OK) {
                 // The id sequence goes on, so that no block of the old
                 // records can name a new one.
-                rc = execSql(db,
-                             "DROP TABLE IF EXISTS records; DELETE FROM ks3_record_file;" + schemaSql(spec));
+                rc = execSql(db, "DROP TABLE IF EXISTS records; DELETE FROM ks3_record_file;" +
+                                     schemaSql(definition));
                 if (rc == SQLITE_OK)
-                    rc = writeDescription(db, spec);
+                    rc = writeDescription(db, definition);
                 if (rc == SQLITE_OK)
                     rc = execSql(db, "COMMIT");
                 if (rc != SQLITE_OK)
@@ -259,10 +259,10 @@ std::int16_t RecordFile::create(const std::string& path, const FileSpec& spec, b
             execSql(db, "PRAGMA page_size=4096; PRAGMA application_id=" + std::to_string(ApplicationId) +
                             "; PRAGMA user_version=" + std::to_string(FormatVersion) +
                             "; BEGIN; CREATE TABLE ks3_record_file(format TEXT NOT NULL, version INTEGER NOT "
-                            "NULL, spec BLOB NOT NULL);" +
-                            schemaSql(spec));
+                            "NULL, definition BLOB NOT NULL);" +
+                            schemaSql(definition));
         if (rc == SQLITE_OK)
-            rc = writeDescription(db, spec);
+            rc = writeDescription(db, definition);
         if (rc == SQLITE_OK)
             rc = execSql(db, "COMMIT");
         if (rc == SQLITE_OK && !onNetworkFileSystem(folder))
@@ -316,7 +316,7 @@ std::int16_t RecordFile::open(const std::string& path, std::unique_ptr<RecordFil
     configure(f->db_);
     if (onNetworkFileSystem(folderOf(path)))
         execSql(f->db_, "PRAGMA journal_mode=DELETE"); // refused while another process has it in WAL
-    if (const std::int16_t s = f->loadSpec(); s != StatusSuccess)
+    if (const std::int16_t s = f->loadDefinition(); s != StatusSuccess)
         return s;
     f->prepareStatements();
     if (!f->insert_.valid() || !f->update_.valid())
@@ -325,8 +325,8 @@ std::int16_t RecordFile::open(const std::string& path, std::unique_ptr<RecordFil
     return StatusSuccess;
 }
 
-std::int16_t RecordFile::loadSpec() {
-    SqliteStatement st(db_, "SELECT spec FROM ks3_record_file WHERE format = ?1 AND version = ?2");
+std::int16_t RecordFile::loadDefinition() {
+    SqliteStatement st(db_, "SELECT definition FROM ks3_record_file WHERE format = ?1 AND version = ?2");
     if (!st.valid()) // no description table: a database of some other program
         return (st.prepareResult() & 0xFF) == SQLITE_ERROR ? std::int16_t(StatusNotARecordFile)
                                                            : statusOf(st.prepareResult());
@@ -339,8 +339,8 @@ std::int16_t RecordFile::loadSpec() {
     }
     const QByteArray bytes = st.columnBlob(0);
     st.finish();
-    const std::int16_t s = FileSpec::parse(reinterpret_cast<const unsigned char*>(bytes.constData()),
-                                           std::size_t(bytes.size()), spec_);
+    const std::int16_t s = FileDefinition::parse(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                                 std::size_t(bytes.size()), definition_);
     return s == StatusSuccess ? StatusSuccess : StatusNotARecordFile;
 }
 
@@ -349,12 +349,12 @@ void RecordFile::prepareStatements() {
     commit_ = SqliteStatement(db_, "COMMIT");
     rollback_ = SqliteStatement(db_, "ROLLBACK");
 
-    const int keys = int(spec_.keys.size());
+    const int keys = int(definition_.keys.size());
     std::string cols = "version, data", values = "1, ?1", sets = "version = ?1, data = ?2",
                 readCols = "version";
     int param = 1;
     for (int k = 0; k < keys; ++k) {
-        const bool dup = spec_.keys[std::size_t(k)].duplicates();
+        const bool dup = definition_.keys[std::size_t(k)].duplicates();
         cols += ", " + keyColumn(k);
         values += ", ?" + std::to_string(++param);
         readCols += ", " + keyColumn(k);
@@ -369,7 +369,7 @@ void RecordFile::prepareStatements() {
     param = 2;
     for (int k = 0; k < keys; ++k) {
         sets += ", " + keyColumn(k) + " = ?" + std::to_string(++param);
-        if (spec_.keys[std::size_t(k)].duplicates())
+        if (definition_.keys[std::size_t(k)].duplicates())
             sets += ", " + seqColumn(k) + " = ?" + std::to_string(++param);
     }
     update_ =
@@ -381,7 +381,7 @@ void RecordFile::prepareStatements() {
     lastSequence_.resize(std::size_t(keys));
     find_.resize(std::size_t(keys));
     for (int k = 0; k < keys; ++k)
-        if (spec_.keys[std::size_t(k)].duplicates())
+        if (definition_.keys[std::size_t(k)].duplicates())
             lastSequence_[std::size_t(k)] =
                 SqliteStatement(db_, ("SELECT " + seqColumn(k) + " FROM records WHERE " + keyColumn(k) +
                                       " = ?1 ORDER BY " + seqColumn(k) + " DESC LIMIT 1")
@@ -392,7 +392,7 @@ SqliteStatement& RecordFile::findStatement(int key, Seek seek) {
     SqliteStatement& st = find_[std::size_t(key)][std::size_t(seek)];
     if (st.valid())
         return st;
-    const bool dup = spec_.keys[std::size_t(key)].duplicates();
+    const bool dup = definition_.keys[std::size_t(key)].duplicates();
     const std::string k = keyColumn(key), s = seqColumn(key);
     const std::string up = dup ? " ORDER BY " + k + ", " + s + " LIMIT 1" : " ORDER BY " + k + " LIMIT 1";
     const std::string down =
@@ -501,10 +501,10 @@ std::int16_t RecordFile::endWrite(std::int16_t status) {
 }
 
 std::int16_t RecordFile::insert(const QByteArray& record, Written& written) {
-    const int keys = int(spec_.keys.size());
+    const int keys = int(definition_.keys.size());
     std::vector<QByteArray> sortKeys(static_cast<std::size_t>(keys));
     for (int k = 0; k < keys; ++k) {
-        const KeyDef& def = spec_.keys[std::size_t(k)];
+        const KeyDef& def = definition_.keys[std::size_t(k)];
         sortKeys[std::size_t(k)] = def.sortForm(def.fromRecord(record));
     }
     std::int16_t status = beginWrite();
@@ -512,14 +512,14 @@ std::int16_t RecordFile::insert(const QByteArray& record, Written& written) {
         return status;
     written.sequences.assign(std::size_t(keys), 0);
     for (int k = 0; k < keys && status == StatusSuccess; ++k)
-        if (spec_.keys[std::size_t(k)].duplicates() && !sortKeys[std::size_t(k)].isNull())
+        if (definition_.keys[std::size_t(k)].duplicates() && !sortKeys[std::size_t(k)].isNull())
             written.sequences[std::size_t(k)] = nextSequence(k, sortKeys[std::size_t(k)], status);
     if (status == StatusSuccess) {
         insert_.reset().bind(1, record);
         int param = 1;
         for (int k = 0; k < keys; ++k) {
             insert_.bind(++param, sortKeys[std::size_t(k)]);
-            if (spec_.keys[std::size_t(k)].duplicates())
+            if (definition_.keys[std::size_t(k)].duplicates())
                 insert_.bind(++param, written.sequences[std::size_t(k)]);
         }
         status = exec(insert_);
@@ -531,10 +531,10 @@ std::int16_t RecordFile::insert(const QByteArray& record, Written& written) {
 
 std::int16_t RecordFile::update(std::int64_t id, std::int64_t version, const QByteArray& record,
                                 Written& written) {
-    const int keys = int(spec_.keys.size());
+    const int keys = int(definition_.keys.size());
     std::vector<QByteArray> sortKeys(static_cast<std::size_t>(keys));
     for (int k = 0; k < keys; ++k) {
-        const KeyDef& def = spec_.keys[std::size_t(k)];
+        const KeyDef& def = definition_.keys[std::size_t(k)];
         sortKeys[std::size_t(k)] = def.sortForm(def.fromRecord(record));
     }
     std::int16_t status = beginWrite();
@@ -552,7 +552,7 @@ std::int16_t RecordFile::update(std::int64_t id, std::int64_t version, const QBy
     } else {
         int col = 0;
         for (int k = 0; k < keys; ++k) {
-            const KeyDef& def = spec_.keys[std::size_t(k)];
+            const KeyDef& def = definition_.keys[std::size_t(k)];
             const QByteArray old = readKeys_.columnBlob(++col);
             keyChanged[std::size_t(k)] =
                 old != sortKeys[std::size_t(k)] || old.isNull() != sortKeys[std::size_t(k)].isNull();
@@ -567,7 +567,7 @@ std::int16_t RecordFile::update(std::int64_t id, std::int64_t version, const QBy
     // A duplicate key that takes a new value goes after the records that
     // already have it, as a new insertion would.
     for (int k = 0; k < keys && status == StatusSuccess; ++k)
-        if (keyChanged[std::size_t(k)] && spec_.keys[std::size_t(k)].duplicates())
+        if (keyChanged[std::size_t(k)] && definition_.keys[std::size_t(k)].duplicates())
             written.sequences[std::size_t(k)] =
                 sortKeys[std::size_t(k)].isNull() ? 0 : nextSequence(k, sortKeys[std::size_t(k)], status);
     if (status == StatusSuccess) {
@@ -575,7 +575,7 @@ std::int16_t RecordFile::update(std::int64_t id, std::int64_t version, const QBy
         int param = 2;
         for (int k = 0; k < keys; ++k) {
             update_.bind(++param, sortKeys[std::size_t(k)]);
-            if (spec_.keys[std::size_t(k)].duplicates())
+            if (definition_.keys[std::size_t(k)].duplicates())
                 update_.bind(++param, written.sequences[std::size_t(k)]);
         }
         update_.bind(param + 1, id).bind(param + 2, version);

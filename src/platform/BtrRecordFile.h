@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/BtrFileSpec.h"
+#include "platform/BtrFileDefinition.h"
 #include "platform/SqliteStatement.h"
 
 #include <QByteArray>
@@ -15,7 +15,7 @@ struct sqlite3;
 
 namespace ks3::btr {
 
-// One record file: a SQLite database holding the file's specification and its
+// One record file: a SQLite database holding the file's definition and its
 // records, each with its key columns (sort forms, BLOB order = key order), a
 // sequence per duplicate key (insertion order among equal keys) and a version
 // number that tells a reader whether the record changed since it read it.
@@ -50,14 +50,14 @@ public:
     RecordFile& operator=(const RecordFile&) = delete;
 
     // Creates the file at path (whole or not at all). replace: an existing
-    // record file is emptied and given the new specification in one
+    // record file is emptied and given the new definition in one
     // transaction; otherwise an existing file gives StatusFileExists.
-    static std::int16_t create(const std::string& path, const FileSpec& spec, bool replace);
+    static std::int16_t create(const std::string& path, const FileDefinition& definition, bool replace);
     // Opens an existing record file: StatusFileNotFound when missing,
     // StatusNotARecordFile when the file is not one of ours.
     static std::int16_t open(const std::string& path, std::unique_ptr<RecordFile>& out);
 
-    const FileSpec& spec() const { return spec_; }
+    const FileDefinition& definition() const { return definition_; }
     dev_t device() const { return device_; }
     ino_t inode() const { return inode_; }
 
@@ -81,7 +81,7 @@ public:
 
 private:
     RecordFile() = default;
-    std::int16_t loadSpec();
+    std::int16_t loadDefinition();
     void prepareStatements();
     SqliteStatement& findStatement(int key, Seek seek);
     std::int64_t nextSequence(int key, const QByteArray& sortKey, std::int16_t& status);
@@ -90,7 +90,7 @@ private:
     std::int16_t exec(SqliteStatement& st);
 
     sqlite3* db_ = nullptr;
-    FileSpec spec_;
+    FileDefinition definition_;
     dev_t device_ = 0;
     ino_t inode_ = 0;
     bool inTransaction_ = false;

@@ -132,8 +132,8 @@ std::int16_t RecordManager::create(const Request& r) {
         return StatusInvalidFileName;
     if (!r.data || !r.dataLength)
         return StatusDataBufferTooShort;
-    FileSpec spec;
-    if (const std::int16_t s = FileSpec::parse(r.data, *r.dataLength, spec); s != StatusSuccess)
+    FileDefinition definition;
+    if (const std::int16_t s = FileDefinition::parse(r.data, *r.dataLength, definition); s != StatusSuccess)
         return s;
     // Redefining a file that this process has open would leave its cursors
     // working on a layout that is gone.
@@ -143,7 +143,7 @@ std::int16_t RecordManager::create(const Request& r) {
         if (it != files_.end() && !it->second.expired())
             return r.keyNumber == CreateNoReplace ? StatusFileExists : StatusAccessDenied;
     }
-    return RecordFile::create(path, spec, r.keyNumber != CreateNoReplace);
+    return RecordFile::create(path, definition, r.keyNumber != CreateNoReplace);
 }
 
 std::int16_t RecordManager::close(Position& pos) {
@@ -253,12 +253,12 @@ void RecordManager::putKey(const KeyDef& def, const QByteArray& record, const Re
 
 void RecordManager::deliver(Cursor& c, Position& pos, int keyNumber, const RecordFile::Row& row,
                             const Request& r) {
-    const int length = c.file->spec().recordLength;
+    const int length = c.file->definition().recordLength;
     std::memset(r.data, ' ', std::size_t(length));
     std::memcpy(r.data, row.data.constData(), std::size_t(std::min<qsizetype>(row.data.size(), length)));
     *r.dataLength = std::uint32_t(length);
     QByteArray record(reinterpret_cast<const char*>(r.data), length);
-    putKey(c.file->spec().keys[std::size_t(keyNumber)], record, r);
+    putKey(c.file->definition().keys[std::size_t(keyNumber)], record, r);
     pos.keyNumber = std::int16_t(keyNumber);
     pos.state = Position::OnRecord;
     pos.recordId = row.id;
@@ -268,13 +268,13 @@ void RecordManager::deliver(Cursor& c, Position& pos, int keyNumber, const Recor
 }
 
 std::int16_t RecordManager::get(Cursor& c, Position& pos, const Request& r) {
-    const FileSpec& spec = c.file->spec();
-    if (r.keyNumber < 0 || r.keyNumber >= int(spec.keys.size()))
+    const FileDefinition& definition = c.file->definition();
+    if (r.keyNumber < 0 || r.keyNumber >= int(definition.keys.size()))
         return StatusInvalidKeyNumber;
-    const KeyDef& def = spec.keys[std::size_t(r.keyNumber)];
+    const KeyDef& def = definition.keys[std::size_t(r.keyNumber)];
     if (!r.key || r.keyLength < def.length())
         return StatusKeyBufferTooShort;
-    if (!r.data || !r.dataLength || *r.dataLength < std::uint32_t(spec.recordLength))
+    if (!r.data || !r.dataLength || *r.dataLength < std::uint32_t(definition.recordLength))
         return StatusDataBufferTooShort;
 
     Seek seek;
@@ -325,25 +325,25 @@ std::int16_t RecordManager::get(Cursor& c, Position& pos, const Request& r) {
 }
 
 std::int16_t RecordManager::insert(Cursor& c, Position& pos, const Request& r) {
-    const FileSpec& spec = c.file->spec();
+    const FileDefinition& definition = c.file->definition();
     if (c.readOnly)
         return StatusAccessDenied;
-    if (r.keyNumber >= int(spec.keys.size()))
+    if (r.keyNumber >= int(definition.keys.size()))
         return StatusInvalidKeyNumber;
-    if (!r.data || !r.dataLength || *r.dataLength < std::uint32_t(spec.recordLength))
+    if (!r.data || !r.dataLength || *r.dataLength < std::uint32_t(definition.recordLength))
         return StatusDataBufferTooShort;
     const bool positions = r.keyNumber >= 0; // a negative key number keeps the position as it was
-    if (positions && (!r.key || r.keyLength < spec.keys[std::size_t(r.keyNumber)].length()))
+    if (positions && (!r.key || r.keyLength < definition.keys[std::size_t(r.keyNumber)].length()))
         return StatusKeyBufferTooShort;
     if (const std::int16_t s = joinTransaction(c.file); s != StatusSuccess)
         return s;
 
-    const QByteArray record(reinterpret_cast<const char*>(r.data), spec.recordLength);
+    const QByteArray record(reinterpret_cast<const char*>(r.data), definition.recordLength);
     RecordFile::Written w;
     const std::int16_t status = c.file->insert(record, w);
     if (status != StatusSuccess || !positions)
         return status;
-    const KeyDef& def = spec.keys[std::size_t(r.keyNumber)];
+    const KeyDef& def = definition.keys[std::size_t(r.keyNumber)];
     putKey(def, record, r);
     pos.keyNumber = r.keyNumber;
     pos.state = Position::OnRecord;
@@ -355,20 +355,20 @@ std::int16_t RecordManager::insert(Cursor& c, Position& pos, const Request& r) {
 }
 
 std::int16_t RecordManager::update(Cursor& c, Position& pos, const Request& r) {
-    const FileSpec& spec = c.file->spec();
+    const FileDefinition& definition = c.file->definition();
     if (c.readOnly)
         return StatusAccessDenied;
     if (pos.state != Position::OnRecord)
         return StatusInvalidPositioning;
-    if (!r.data || !r.dataLength || *r.dataLength < std::uint32_t(spec.recordLength))
+    if (!r.data || !r.dataLength || *r.dataLength < std::uint32_t(definition.recordLength))
         return StatusDataBufferTooShort;
-    const KeyDef& def = spec.keys[std::size_t(pos.keyNumber)];
+    const KeyDef& def = definition.keys[std::size_t(pos.keyNumber)];
     if (!r.key || r.keyLength < def.length())
         return StatusKeyBufferTooShort;
     if (const std::int16_t s = joinTransaction(c.file); s != StatusSuccess)
         return s;
 
-    const QByteArray record(reinterpret_cast<const char*>(r.data), spec.recordLength);
+    const QByteArray record(reinterpret_cast<const char*>(r.data), definition.recordLength);
     RecordFile::Written w;
     const std::int16_t status = c.file->update(pos.recordId, pos.version, record, w);
     if (status != StatusSuccess)

@@ -26,7 +26,7 @@
 //   encoding (UTF-8), ended by a zero byte or by the key length; trailing
 //   blanks are ignored. Open takes the open mode as key number (OpenNormal,
 //   OpenAccelerated, OpenVerify: normal; OpenReadOnly: no writes). Create takes
-//   the file specification (FileSpec below) in the data buffer; key number
+//   the file definition (FileDefinition below) in the data buffer; key number
 //   CreateNoReplace refuses an existing file (FileExists), 0 replaces it.
 // - Transactions belong to the process and span every file it touches after
 //   Begin; a file joined to a transaction stays locked for writing by others
@@ -122,15 +122,15 @@ enum KeyFlag : std::uint16_t {
     KeyCaseInsensitive = 1024,
 };
 
-// File specification of Create, little-endian 16-bit numbers unless stated:
+// File definition of Create, little-endian 16-bit numbers unless stated:
 // 0 record length, 2 page size, 4 number of keys, 6 record count (32-bit,
 // ignored), 10 file flags, 12 reserved, 14 pre-allocation; then from offset 16
-// one 16-byte segment specification per segment, keys in order (a segment whose
+// one 16-byte segment definition per segment, keys in order (a segment whose
 // flags carry KeySegmented is followed by another segment of the same key):
 // 0 position (1-based), 2 length, 4 flags, 6 unused (4), 10 extended data type
 // (byte), 11 null value (byte), 12 reserved (4).
-constexpr int FileSpecHeaderSize = 16;
-constexpr int SegmentSpecSize = 16;
+constexpr int FileDefinitionHeaderSize = 16;
+constexpr int SegmentDefinitionSize = 16;
 
 constexpr int PositionBlockSize = 128;
 

@@ -2,7 +2,7 @@
 
 #include "platform/Btrcall.h"
 #include "store/CatalogueTables.h"
-#include "store/SpecFichier.h"
+#include "store/DefinitionFichier.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,7 +32,7 @@ struct BtrieveState {
     bool transactionEnCours = false;
     bool enregOccupe = false;
     QString listeFichiersOuverts; // every path opened so far, each followed by "::"
-    SpecFichier specFichier;
+    DefinitionFichier definitionFichier;
     std::uint64_t tickDerniereErreurReseau = 0; // 0: none yet
 
     bool& FichierOuvert(int base, int station, int noFichier) {

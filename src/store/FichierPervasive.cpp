@@ -9,11 +9,11 @@
 #include "store/BtrRequestBlock.h"
 #include "store/BtrieveState.h"
 #include "store/CatalogueTables.h"
+#include "store/DefinitionFichier.h"
 #include "store/ErreurBTrieve.h"
 #include "store/PrintableKey.h"
 #include "store/RecordBuffers.h"
 #include "store/RecordManagerCall.h"
-#include "store/SpecFichier.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -105,10 +105,10 @@ int CreationStructureVide(const QString& chemin) {
     p.step(20, [&] {
         btr::PositionBlock bloc;
         blocVide(bloc);
-        SpecFichier& spec = btrieveState().specFichier;
-        std::uint32_t longueur = std::uint32_t(spec.size());
+        DefinitionFichier& definition = btrieveState().definitionFichier;
+        std::uint32_t longueur = std::uint32_t(definition.size());
         QByteArray cle = QFile::encodeName(chemin);
-        statut = callRecordManager(btr::OpCreate, &bloc, spec.data(), &longueur, cle.data(),
+        statut = callRecordManager(btr::OpCreate, &bloc, definition.data(), &longueur, cle.data(),
                                    std::uint16_t(cle.size()), 0);
     });
     btrRequest().BtrStatut = statut;
@@ -221,7 +221,7 @@ void FichierPervasiveOuvrir(int base, int premiereStation, int derniereStation, 
         p.step(40, [&] {
             if (!fichierPresent(chemin))
                 return;
-            std::uint32_t longueur = std::uint32_t(s.specFichier.LongueurEnreg());
+            std::uint32_t longueur = std::uint32_t(s.definitionFichier.LongueurEnreg());
             if (OuvertureFichierBTrieve(base, noFichier, chemin, longueur, station, modeOuverture)) {
                 s.FichierOuvert(base, station, noFichier) = true;
                 s.listeFichiersOuverts += chemin + QStringLiteral("::");
@@ -241,7 +241,7 @@ void FichierPervasiveFermer(int base, int premiereStation, int derniereStation, 
             if (!s.FichierOuvert(base, station, noFichier))
                 return;
             const QString chemin = s.CheminFichierBtr(base, station, noFichier);
-            std::uint32_t longueur = std::uint32_t(s.specFichier.LongueurEnreg());
+            std::uint32_t longueur = std::uint32_t(s.definitionFichier.LongueurEnreg());
             if (FermetureFichierBTrieve(base, noFichier, chemin, longueur, station))
                 s.FichierOuvert(base, station, noFichier) = false;
             else

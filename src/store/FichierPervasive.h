@@ -27,7 +27,7 @@ QString NomFichierBTR(int noFichier, int indexStation);
 // The record folder of a base, ending with "/".
 QString DossierDonneesBase(int base);
 
-// Creates an empty record file from SpecFichier (InitStructureFichierBTR);
+// Creates an empty record file from DefinitionFichier (InitStructureFichierBTR);
 // returns the status, also left in BtrStatut.
 int CreationStructureVide(const QString& chemin);
 

@@ -20,9 +20,9 @@ struct Seg {
 };
 
 // The create buffer for a file of `recordLength` bytes with these segments.
-inline QByteArray fileSpec(int recordLength, int keyCount, const std::vector<Seg>& segs,
-                           int pageSize = 1024) {
-    QByteArray b(btr::FileSpecHeaderSize + int(segs.size() + 1) * btr::SegmentSpecSize, '\0');
+inline QByteArray fileDefinition(int recordLength, int keyCount, const std::vector<Seg>& segs,
+                                 int pageSize = 1024) {
+    QByteArray b(btr::FileDefinitionHeaderSize + int(segs.size() + 1) * btr::SegmentDefinitionSize, '\0');
     auto put16 = [&b](int at, int v) {
         b[at] = char(v & 0xFF);
         b[at + 1] = char((v >> 8) & 0xFF);
@@ -31,22 +31,23 @@ inline QByteArray fileSpec(int recordLength, int keyCount, const std::vector<Seg
     put16(2, pageSize);
     put16(4, keyCount);
     put16(10, 8);
-    int at = btr::FileSpecHeaderSize;
+    int at = btr::FileDefinitionHeaderSize;
     for (const Seg& s : segs) {
         put16(at, s.position);
         put16(at + 2, s.length);
         put16(at + 4, s.flags);
         b[at + 10] = char(s.extendedType);
-        at += btr::SegmentSpecSize;
+        at += btr::SegmentDefinitionSize;
     }
     return b;
 }
 
-inline std::int16_t createFile(const QString& path, QByteArray spec, std::int16_t keyNumber = 0) {
+inline std::int16_t createFile(const QString& path, QByteArray definition, std::int16_t keyNumber = 0) {
     btr::PositionBlock pb{};
     QByteArray key = QFile::encodeName(path);
-    std::uint32_t len = std::uint32_t(spec.size());
-    return BTRCALL(btr::OpCreate, &pb, spec.data(), &len, key.data(), std::uint16_t(key.size()), keyNumber);
+    std::uint32_t len = std::uint32_t(definition.size());
+    return BTRCALL(btr::OpCreate, &pb, definition.data(), &len, key.data(), std::uint16_t(key.size()),
+                   keyNumber);
 }
 
 // A position block with the buffers of the calls made through it. Keys go in
@@ -118,8 +119,8 @@ namespace ks3::test {
 // record read back shows whether it is whole.
 constexpr int PeerRecordLength = 40;
 
-inline QByteArray peerSpec() {
-    return fileSpec(PeerRecordLength, 2, {{1, 8, 0}, {9, 10, btr::KeyDuplicates | btr::KeyModifiable}});
+inline QByteArray peerDefinition() {
+    return fileDefinition(PeerRecordLength, 2, {{1, 8, 0}, {9, 10, btr::KeyDuplicates | btr::KeyModifiable}});
 }
 
 inline QByteArray peerCode(long n) {

@@ -34,7 +34,7 @@ protected:
     BtrCursor c{test::PeerRecordLength};
 
     void SetUp() override {
-        ASSERT_EQ(test::createFile(path, test::peerSpec()), StatusSuccess);
+        ASSERT_EQ(test::createFile(path, test::peerDefinition()), StatusSuccess);
         ASSERT_EQ(c.open(path), StatusSuccess);
     }
     void TearDown() override { c.call(OpStop, 0); }

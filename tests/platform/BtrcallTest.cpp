@@ -27,12 +27,12 @@ QByteArray rec(const char* code, const QByteArray& name, const char* g1 = "AA", 
         .leftJustified(RecLen, ' ');
 }
 
-QByteArray testSpec() {
-    return test::fileSpec(RecLen, 3,
-                          {{1, 4, 0},
-                           {5, 10, KeyDuplicates | KeyModifiable | KeyCaseInsensitive},
-                           {15, 2, KeyDuplicates | KeyModifiable | KeySegmented},
-                           {17, 2, KeyDuplicates | KeyModifiable}});
+QByteArray testDefinition() {
+    return test::fileDefinition(RecLen, 3,
+                                {{1, 4, 0},
+                                 {5, 10, KeyDuplicates | KeyModifiable | KeyCaseInsensitive},
+                                 {15, 2, KeyDuplicates | KeyModifiable | KeySegmented},
+                                 {17, 2, KeyDuplicates | KeyModifiable}});
 }
 
 struct Fixture {
@@ -41,7 +41,7 @@ struct Fixture {
     BtrCursor c{RecLen};
 
     Fixture() {
-        EXPECT_EQ(test::createFile(path, testSpec()), StatusSuccess);
+        EXPECT_EQ(test::createFile(path, testDefinition()), StatusSuccess);
         EXPECT_EQ(c.open(path), StatusSuccess);
         for (const QByteArray& r :
              {rec("0001", "SMITH"), rec("0002", "Dupont", "AA", "02"), rec("0003", "SMITH", "BB", "01"),
@@ -290,8 +290,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, RecordManager, ::testing::ValuesIn(cases),
 TEST(RecordManagerKeys, BinaryAndDescendingSegmentsOrderByValue) {
     test::TempDir dir;
     const QString path = dir.file(QStringLiteral("keys.bt6"));
-    ASSERT_EQ(test::createFile(
-                  path, test::fileSpec(8, 2, {{1, 2, KeyBinary}, {3, 1, KeyDuplicates | KeyDescending}})),
+    ASSERT_EQ(test::createFile(path, test::fileDefinition(
+                                         8, 2, {{1, 2, KeyBinary}, {3, 1, KeyDuplicates | KeyDescending}})),
               StatusSuccess);
     BtrCursor c(8);
     ASSERT_EQ(c.open(path), StatusSuccess);
@@ -320,7 +320,7 @@ TEST(RecordManagerKeys, BinaryAndDescendingSegmentsOrderByValue) {
 TEST(RecordManagerKeys, LongKeyScansThroughNextAndPrevious) {
     test::TempDir dir;
     const QString path = dir.file(QStringLiteral("long.bt6"));
-    ASSERT_EQ(test::createFile(path, test::fileSpec(200, 1, {{1, 150, KeyDuplicates}})), StatusSuccess);
+    ASSERT_EQ(test::createFile(path, test::fileDefinition(200, 1, {{1, 150, KeyDuplicates}})), StatusSuccess);
     BtrCursor c(200);
     ASSERT_EQ(c.open(path), StatusSuccess);
     for (const char* v : {"b", "a", "b", "c"})
@@ -336,16 +336,17 @@ TEST(RecordManagerKeys, LongKeyScansThroughNextAndPrevious) {
 
 // The create buffer of the conversion headers (160 bytes, 3 keys), then
 // replacing and refusing to replace.
-TEST(RecordManagerCreate, ConversionHeaderSpecCreatesReplacesAndRefuses) {
+TEST(RecordManagerCreate, ConversionHeaderDefinitionCreatesReplacesAndRefuses) {
     test::TempDir dir;
     const QString path = dir.file(QStringLiteral("FRAD041.bt6"));
-    QByteArray spec = test::fileSpec(900, 3,
-                                     {{1, 10, KeyModifiable},
-                                      {11, 50, KeyDuplicates | KeyModifiable | KeyCaseInsensitive},
-                                      {61, 14, KeyDuplicates | KeyModifiable | KeyCaseInsensitive}},
-                                     2048);
-    spec.resize(160, '\0');
-    ASSERT_EQ(test::createFile(path, spec), StatusSuccess);
+    QByteArray definition =
+        test::fileDefinition(900, 3,
+                             {{1, 10, KeyModifiable},
+                              {11, 50, KeyDuplicates | KeyModifiable | KeyCaseInsensitive},
+                              {61, 14, KeyDuplicates | KeyModifiable | KeyCaseInsensitive}},
+                             2048);
+    definition.resize(160, '\0');
+    ASSERT_EQ(test::createFile(path, definition), StatusSuccess);
     BtrCursor c(900);
     ASSERT_EQ(c.open(path), StatusSuccess);
     QByteArray header = QByteArray("0000000001").leftJustified(10, ' ') +
@@ -355,41 +356,42 @@ TEST(RecordManagerCreate, ConversionHeaderSpecCreatesReplacesAndRefuses) {
     EXPECT_EQ(c.record.left(10), "0000000001");
     EXPECT_EQ(c.dataLength, 900u);
 
-    EXPECT_EQ(test::createFile(path, spec), StatusAccessDenied); // open here: not redefined under its users
+    EXPECT_EQ(test::createFile(path, definition),
+              StatusAccessDenied); // open here: not redefined under its users
     c.call(OpStop, 0);
-    EXPECT_EQ(test::createFile(path, spec, CreateNoReplace), StatusFileExists);
-    ASSERT_EQ(test::createFile(path, spec), StatusSuccess);
+    EXPECT_EQ(test::createFile(path, definition, CreateNoReplace), StatusFileExists);
+    ASSERT_EQ(test::createFile(path, definition), StatusSuccess);
     ASSERT_EQ(c.open(path), StatusSuccess);
     EXPECT_EQ(c.get(OpGetFirst, 0), StatusEndOfFile);
     c.call(OpStop, 0);
 
     const QString foreign = dir.write(QStringLiteral("old.bt6"), "left by another program");
-    ASSERT_EQ(test::createFile(foreign, spec), StatusSuccess);
+    ASSERT_EQ(test::createFile(foreign, definition), StatusSuccess);
     ASSERT_EQ(c.open(foreign), StatusSuccess);
     c.call(OpStop, 0);
 }
 
-TEST(RecordManagerCreate, BadSpecificationsAreRefusedWithTheirStatus) {
+TEST(RecordManagerCreate, BadDefinitionsAreRefusedWithTheirStatus) {
     test::TempDir dir;
     const QString path = dir.file(QStringLiteral("bad.bt6"));
     struct Bad {
-        QByteArray spec;
+        QByteArray definition;
         std::int16_t status;
     } bad[] = {
-        {test::fileSpec(0, 1, {{1, 4, 0}}), StatusInvalidRecordLength},
-        {test::fileSpec(40, 1, {{1, 4, 0}}, 100), StatusInvalidPageSize},
-        {test::fileSpec(40, 1, {{38, 4, 0}}), StatusInvalidKeyPosition},
-        {test::fileSpec(40, 1, {{0, 4, 0}}), StatusInvalidKeyPosition},
-        {test::fileSpec(40, 1, {{1, 4, KeyAlternateSequence}}), StatusInvalidAlternateSequence},
-        {test::fileSpec(40, 1, {{1, 4, KeyExtendedType, 2}}), StatusInvalidExtendedType},
-        {test::fileSpec(40, 1, {{1, 4, 0}}).left(20), StatusDataBufferTooShort},
+        {test::fileDefinition(0, 1, {{1, 4, 0}}), StatusInvalidRecordLength},
+        {test::fileDefinition(40, 1, {{1, 4, 0}}, 100), StatusInvalidPageSize},
+        {test::fileDefinition(40, 1, {{38, 4, 0}}), StatusInvalidKeyPosition},
+        {test::fileDefinition(40, 1, {{0, 4, 0}}), StatusInvalidKeyPosition},
+        {test::fileDefinition(40, 1, {{1, 4, KeyAlternateSequence}}), StatusInvalidAlternateSequence},
+        {test::fileDefinition(40, 1, {{1, 4, KeyExtendedType, 2}}), StatusInvalidExtendedType},
+        {test::fileDefinition(40, 1, {{1, 4, 0}}).left(20), StatusDataBufferTooShort},
     };
     for (const Bad& b : bad) {
-        EXPECT_EQ(test::createFile(path, b.spec), b.status);
+        EXPECT_EQ(test::createFile(path, b.definition), b.status);
         EXPECT_FALSE(QFile::exists(path));
     }
     EXPECT_EQ(test::createFile(dir.file(QStringLiteral("no/such/folder/x.bt6")),
-                               test::fileSpec(40, 1, {{1, 4, 0}})),
+                               test::fileDefinition(40, 1, {{1, 4, 0}})),
               StatusFileNotFound);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0); // no temporary left
 }

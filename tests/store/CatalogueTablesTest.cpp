@@ -1,7 +1,7 @@
 #include "store/CatalogueTables.h"
 #include "store/BtrieveState.h"
+#include "store/DefinitionFichier.h"
 #include "store/FichierPervasive.h"
-#include "store/SpecFichier.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +73,10 @@ TEST(CatalogueTables, FileNamesCarryTheStationLetter) {
             << c.no << " " << c.stationIndex;
 }
 
-TEST(CatalogueTables, FileSpecificationOfTheConversionDetail) {
+TEST(CatalogueTables, FileDefinitionOfTheConversionDetail) {
     InitGeneralData();
     InitStructureFichierBTR(29, true);
-    const SpecFichier& s = btrieveState().specFichier;
+    const DefinitionFichier& s = btrieveState().definitionFichier;
     const QByteArray b = s.bytes();
     EXPECT_EQ(b.size(), 160);
     EXPECT_EQ(b.left(16), QByteArray("\x64\x00\x00\x02\x03\x00\x00\x00\x00\x00\x08\x00\x00\x00\x00\x00", 16));
@@ -88,5 +88,5 @@ TEST(CatalogueTables, FileSpecificationOfTheConversionDetail) {
     EXPECT_EQ(b.mid(16 + 4 * 16), QByteArray(160 - 16 - 4 * 16, '\0'))
         << "unused segments and the ninth are zero";
     InitStructureFichierBTR(29, false);
-    EXPECT_EQ(btrieveState().specFichier.FlagsFichier(), 0);
+    EXPECT_EQ(btrieveState().definitionFichier.FlagsFichier(), 0);
 }

@@ -28,8 +28,8 @@ std::vector<LayoutCase> layouts() {
     };
 }
 
-QByteArray noise(int n, unsigned seed) {
-    std::mt19937 gen(seed);
+QByteArray noise(int n, unsigned start) {
+    std::mt19937 gen(start);
     QByteArray b(n, '\0');
     for (char& c : b)
         c = char(gen() & 0xFF);

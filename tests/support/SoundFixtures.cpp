@@ -26,7 +26,7 @@ void put32(QByteArray& b, std::uint32_t v) {
 // Small deterministic generator (xorshift32) giving values in [-1, 1).
 class Noise {
 public:
-    explicit Noise(std::uint32_t seed) : s_(seed ? seed : 1u) {}
+    explicit Noise(std::uint32_t start) : s_(start ? start : 1u) {}
     double next() {
         s_ ^= s_ << 13;
         s_ ^= s_ >> 17;
@@ -68,17 +68,17 @@ double dbToAmplitude(double db) {
     return std::pow(10.0, db / 20.0);
 }
 
-QByteArray makeWav(const SoundSpec& spec) {
-    const int bits = (spec.bits == 8 || spec.bits == 24 || spec.bits == 32) ? spec.bits : 16;
+QByteArray makeWav(const SoundParams& params) {
+    const int bits = (params.bits == 8 || params.bits == 24 || params.bits == 32) ? params.bits : 16;
     const int bytesPerSample = bits / 8;
     const auto frames = [&](double s) {
-        return std::int64_t(std::llround(std::max(0.0, s) * spec.sampleRate));
+        return std::int64_t(std::llround(std::max(0.0, s) * params.sampleRate));
     };
-    const std::int64_t lead = frames(spec.leadingSilence);
-    const std::int64_t body = frames(spec.seconds);
-    const std::int64_t trail = frames(spec.trailingSilence);
+    const std::int64_t lead = frames(params.leadingSilence);
+    const std::int64_t body = frames(params.seconds);
+    const std::int64_t trail = frames(params.trailingSilence);
     const std::int64_t total = lead + body + trail;
-    const std::uint32_t dataBytes = std::uint32_t(total * spec.channels * bytesPerSample);
+    const std::uint32_t dataBytes = std::uint32_t(total * params.channels * bytesPerSample);
 
     QByteArray b;
     b.reserve(int(44 + dataBytes));
@@ -88,45 +88,46 @@ QByteArray makeWav(const SoundSpec& spec) {
     b.append("fmt ");
     put32(b, 16);
     put16(b, 1); // integer PCM
-    put16(b, std::uint16_t(spec.channels));
-    put32(b, std::uint32_t(spec.sampleRate));
-    put32(b, std::uint32_t(spec.sampleRate * spec.channels * bytesPerSample));
-    put16(b, std::uint16_t(spec.channels * bytesPerSample));
+    put16(b, std::uint16_t(params.channels));
+    put32(b, std::uint32_t(params.sampleRate));
+    put32(b, std::uint32_t(params.sampleRate * params.channels * bytesPerSample));
+    put16(b, std::uint16_t(params.channels * bytesPerSample));
     put16(b, std::uint16_t(bits));
     b.append("data");
     put32(b, dataBytes);
 
-    Noise rng(spec.seed);
-    const double perTone = spec.frequencies.empty() ? 0.0 : spec.amplitude / double(spec.frequencies.size());
+    Noise rng(params.noiseVariant);
+    const double perTone =
+        params.frequencies.empty() ? 0.0 : params.amplitude / double(params.frequencies.size());
     for (std::int64_t i = 0; i < total; ++i) {
         const bool inBody = i >= lead && i < lead + body;
         double mono = 0.0;
         bool perChannelNoise = false;
         if (!inBody) {
-            perChannelNoise = spec.paddingAmplitude > 0.0;
-        } else if (spec.signal == Signal::Tone) {
-            const double t = double(i - lead) / spec.sampleRate;
-            for (double f : spec.frequencies)
+            perChannelNoise = params.paddingAmplitude > 0.0;
+        } else if (params.signal == Signal::Tone) {
+            const double t = double(i - lead) / params.sampleRate;
+            for (double f : params.frequencies)
                 mono += perTone * std::sin(2.0 * std::numbers::pi * f * t);
-        } else if (spec.signal == Signal::Noise) {
+        } else if (params.signal == Signal::Noise) {
             perChannelNoise = true;
         }
-        for (int c = 0; c < spec.channels; ++c) {
+        for (int c = 0; c < params.channels; ++c) {
             double x = mono;
             if (perChannelNoise)
-                x = rng.next() * (inBody ? spec.amplitude : spec.paddingAmplitude);
+                x = rng.next() * (inBody ? params.amplitude : params.paddingAmplitude);
             putSample(b, x, bits);
         }
     }
     return b;
 }
 
-QString writeWav(const QString& path, const SoundSpec& spec) {
+QString writeWav(const QString& path, const SoundParams& params) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return {};
-    f.write(makeWav(spec));
+    f.write(makeWav(params));
     return f.commit() ? path : QString();
 }
 
@@ -137,8 +138,8 @@ bool backdateFile(const QString& path, int seconds) {
     return f.setFileTime(QDateTime::currentDateTime().addSecs(-seconds), QFileDevice::FileModificationTime);
 }
 
-SoundSpec tone(double frequency, double seconds, double amplitude, int sampleRate, int channels) {
-    SoundSpec s;
+SoundParams tone(double frequency, double seconds, double amplitude, int sampleRate, int channels) {
+    SoundParams s;
     s.frequencies = {frequency};
     s.seconds = seconds;
     s.amplitude = amplitude;
@@ -147,8 +148,8 @@ SoundSpec tone(double frequency, double seconds, double amplitude, int sampleRat
     return s;
 }
 
-SoundSpec silence(double seconds, int sampleRate, int channels) {
-    SoundSpec s;
+SoundParams silence(double seconds, int sampleRate, int channels) {
+    SoundParams s;
     s.signal = Signal::Silence;
     s.seconds = seconds;
     s.sampleRate = sampleRate;
@@ -156,8 +157,8 @@ SoundSpec silence(double seconds, int sampleRate, int channels) {
     return s;
 }
 
-SoundSpec noise(double seconds, double amplitude, int sampleRate, int channels) {
-    SoundSpec s;
+SoundParams noise(double seconds, double amplitude, int sampleRate, int channels) {
+    SoundParams s;
     s.signal = Signal::Noise;
     s.seconds = seconds;
     s.amplitude = amplitude;

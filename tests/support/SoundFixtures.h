@@ -12,7 +12,7 @@ enum class Signal { Tone, Silence, Noise };
 
 // Description of a generated PCM WAV file. The defaults give one second of a
 // 1 kHz stereo tone at half scale, 16-bit, 44.1 kHz.
-struct SoundSpec {
+struct SoundParams {
     int sampleRate = 44100;
     int channels = 2;
     double seconds = 1.0; // length of the signal, paddings excluded
@@ -21,20 +21,20 @@ struct SoundSpec {
     double amplitude = 0.5;                  // linear peak of the signal, 0..1 of full scale
     double leadingSilence = 0.0;             // seconds of padding before the signal
     double trailingSilence = 0.0;
-    double paddingAmplitude = 0.0; // 0: digital silence; else low noise of this peak in the paddings
-    int bits = 16;                 // 8 (unsigned), 16, 24 or 32 (signed integer PCM)
-    std::uint32_t seed = 1;        // noise generator seed, so every run writes the same bytes
+    double paddingAmplitude = 0.0;  // 0: digital silence; else low noise of this peak in the paddings
+    int bits = 16;                  // 8 (unsigned), 16, 24 or 32 (signed integer PCM)
+    std::uint32_t noiseVariant = 1; // which noise: the same variant always gives the same bytes
 };
 
 // Linear amplitude of a level in dB relative to full scale (dbToAmplitude(-6) ~ 0.5).
 double dbToAmplitude(double db);
 
-// The whole WAV file image of a spec.
-QByteArray makeWav(const SoundSpec& spec);
+// The whole WAV file image described by params.
+QByteArray makeWav(const SoundParams& params);
 
 // Writes the WAV file (creating its folder) and returns its path, or an empty
 // text when it could not be written.
-QString writeWav(const QString& path, const SoundSpec& spec = SoundSpec());
+QString writeWav(const QString& path, const SoundParams& params = SoundParams());
 
 // Moves the file's modification time the given number of seconds into the
 // past. The converter refuses a source modified in the last few seconds (it may
@@ -42,9 +42,9 @@ QString writeWav(const QString& path, const SoundSpec& spec = SoundSpec());
 bool backdateFile(const QString& path, int seconds = 60);
 
 // Shorthands for the common fixtures.
-SoundSpec tone(double frequency, double seconds = 1.0, double amplitude = 0.5, int sampleRate = 44100,
-               int channels = 2);
-SoundSpec silence(double seconds = 1.0, int sampleRate = 44100, int channels = 2);
-SoundSpec noise(double seconds = 1.0, double amplitude = 0.5, int sampleRate = 44100, int channels = 2);
+SoundParams tone(double frequency, double seconds = 1.0, double amplitude = 0.5, int sampleRate = 44100,
+                 int channels = 2);
+SoundParams silence(double seconds = 1.0, int sampleRate = 44100, int channels = 2);
+SoundParams noise(double seconds = 1.0, double amplitude = 0.5, int sampleRate = 44100, int channels = 2);
 
 } // namespace ks3::test

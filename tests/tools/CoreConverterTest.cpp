@@ -44,8 +44,8 @@ QStringList files(const QString& in, const QString& out, const QString& err) {
 
 // A generated WAV source, dated so that the converter does not take it for a
 // file still being written.
-QString source(const TempDir& dir, const QString& name, const SoundSpec& spec) {
-    const QString p = writeWav(dir.file(name), spec);
+QString source(const TempDir& dir, const QString& name, const SoundParams& params) {
+    const QString p = writeWav(dir.file(name), params);
     EXPECT_FALSE(p.isEmpty());
     EXPECT_TRUE(backdateFile(p));
     return p;
@@ -443,12 +443,12 @@ TEST(CoreConverter, AcceptsTheCommandLineWhateverWayItIsSplit) {
 
 TEST(CoreConverter, TrimRemovesLeadingAndTrailingSilence) {
     TempDir dir;
-    SoundSpec digital = tone(1000, 1.0, 0.5, 44100, 2);
+    SoundParams digital = tone(1000, 1.0, 0.5, 44100, 2);
     digital.leadingSilence = 0.5;
     digital.trailingSilence = 0.7;
-    SoundSpec hiss = digital; // the paddings hold noise at -70 dB: silence only for the threshold
+    SoundParams hiss = digital; // the paddings hold noise at -70 dB: silence only for the threshold
     hiss.paddingAmplitude = dbToAmplitude(-70);
-    SoundSpec shortGap = digital; // 50 ms is below the 100 ms a silence must last
+    SoundParams shortGap = digital; // 50 ms is below the 100 ms a silence must last
     shortGap.leadingSilence = 0.05;
     const QString d = source(dir, "digital.wav", digital);
     const QString h = source(dir, "hiss.wav", hiss);
@@ -478,10 +478,10 @@ TEST(CoreConverter, TrimKeepsALongQuietPassageInsideTheSoundIntact) {
     // A quiet run may be the end of the sound until a louder sample comes; a
     // long one is held outside memory and must come back whole.
     TempDir dir;
-    SoundSpec spec = tone(500, 0.5, 0.5, 44100, 1);
-    spec.trailingSilence = 6.0; // more than the converter keeps in memory
-    spec.paddingAmplitude = dbToAmplitude(-60);
-    QByteArray wav = makeWav(spec);
+    SoundParams params = tone(500, 0.5, 0.5, 44100, 1);
+    params.trailingSilence = 6.0; // more than the converter keeps in memory
+    params.paddingAmplitude = dbToAmplitude(-60);
+    QByteArray wav = makeWav(params);
     const QByteArray toneEnd = makeWav(tone(500, 0.5, 0.5, 44100, 1)).mid(44);
     wav.append(toneEnd);
     const quint32 data = quint32(wav.size() - 44);
@@ -545,8 +545,8 @@ TEST(CoreConverter, AverageNormalisationBringsTheLoudnessToTheTarget) {
 
 TEST(CoreConverter, AdaptiveNormalisationRaisesQuietPassagesAndLowersLoudOnes) {
     TempDir dir;
-    SoundSpec quiet = tone(1000, 2.0, dbToAmplitude(-30), 22050, 1);
-    SoundSpec loud = tone(1000, 2.0, dbToAmplitude(-6), 22050, 1);
+    SoundParams quiet = tone(1000, 2.0, dbToAmplitude(-30), 22050, 1);
+    SoundParams loud = tone(1000, 2.0, dbToAmplitude(-6), 22050, 1);
     QByteArray wav = makeWav(quiet);
     wav.append(makeWav(loud).mid(44));
     const quint32 data = quint32(wav.size() - 44);

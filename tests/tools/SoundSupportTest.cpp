@@ -11,10 +11,10 @@ using namespace ks3::test;
 // level or length here would make those tests pass or fail for no reason.
 TEST(SoundSupport, GeneratedToneDecodesWithItsLevelLengthAndPaddings) {
     TempDir dir;
-    SoundSpec spec = tone(1000.0, 1.0, dbToAmplitude(-6.0), 48000, 2);
-    spec.leadingSilence = 0.25;
-    spec.trailingSilence = 0.5;
-    const QString path = writeWav(dir.file("a/tone.wav"), spec);
+    SoundParams params = tone(1000.0, 1.0, dbToAmplitude(-6.0), 48000, 2);
+    params.leadingSilence = 0.25;
+    params.trailingSilence = 0.5;
+    const QString path = writeWav(dir.file("a/tone.wav"), params);
     ASSERT_FALSE(path.isEmpty());
 
     const DecodedAudio a = decodeAudio(path);
@@ -36,9 +36,9 @@ TEST(SoundSupport, GeneratedToneDecodesWithItsLevelLengthAndPaddings) {
 TEST(SoundSupport, SampleSizesAndNoiseAndBackdating) {
     TempDir dir;
     for (int bits : {8, 24, 32}) {
-        SoundSpec spec = noise(0.5, 0.25, 22050, 1);
-        spec.bits = bits;
-        const DecodedAudio a = decodeAudio(writeWav(dir.file(QString("n%1.wav").arg(bits)), spec));
+        SoundParams params = noise(0.5, 0.25, 22050, 1);
+        params.bits = bits;
+        const DecodedAudio a = decodeAudio(writeWav(dir.file(QString("n%1.wav").arg(bits)), params));
         ASSERT_TRUE(a.info.ok) << bits;
         EXPECT_EQ(a.info.bitsPerSample, bits);
         EXPECT_EQ(a.info.channels, 1);

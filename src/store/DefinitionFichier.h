@@ -4,10 +4,10 @@
 
 namespace ks3 {
 
-// The 160-byte file specification handed to the record manager's Create: record
+// The 160-byte file definition handed to the record manager's Create: record
 // length, page size, number of keys, flags, then nine 16-byte key segment
-// specifications (the ninth stays zero). Numbers are 16-bit little-endian.
-class SpecFichier : public RecordImage<160> {
+// definitions (the ninth stays zero). Numbers are 16-bit little-endian.
+class DefinitionFichier : public RecordImage<160> {
 public:
     static constexpr Int16Field LongueurEnregChamp{0};
     static constexpr Int16Field TaillePageChamp{2};
@@ -21,7 +21,7 @@ public:
     static constexpr int NbSegments = 9;
     static constexpr int FlagCompression = 8;
 
-    SpecFichier() { clear(); }
+    DefinitionFichier() { clear(); }
     void clear() { setBytes(QByteArray(size(), '\0')); }
 
     int LongueurEnreg() const { return quint16(int16(LongueurEnregChamp)); }
@@ -36,7 +36,7 @@ public:
     int typeEtenduSegment(int i) const { return quint8(data()[DebutSegments + i * TailleSegment + 10]); }
 };
 
-// Fills the layer's SpecFichier from the catalogue entry of a table.
+// Fills the layer's DefinitionFichier from the catalogue entry of a table.
 void InitStructureFichierBTR(int noFichier, bool compression = true);
 
 } // namespace ks3

@@ -1,4 +1,4 @@
-#include "platform/BtrFileSpec.h"
+#include "platform/BtrFileDefinition.h"
 
 #include "platform/Btrcall.h"
 
@@ -21,9 +21,9 @@ constexpr int MaxRecordLength = 65535;
 
 } // namespace
 
-std::int16_t FileSpec::parse(const unsigned char* bytes, std::size_t size, FileSpec& out) {
-    out = FileSpec();
-    if (size < std::size_t(FileSpecHeaderSize))
+std::int16_t FileDefinition::parse(const unsigned char* bytes, std::size_t size, FileDefinition& out) {
+    out = FileDefinition();
+    if (size < std::size_t(FileDefinitionHeaderSize))
         return StatusDataBufferTooShort;
     out.recordLength = u16(bytes);
     out.pageSize = u16(bytes + 2);
@@ -36,15 +36,15 @@ std::int16_t FileSpec::parse(const unsigned char* bytes, std::size_t size, FileS
     if (keyCount > MaxKeys)
         return StatusInvalidNumberOfKeys;
 
-    std::size_t at = FileSpecHeaderSize;
+    std::size_t at = FileDefinitionHeaderSize;
     for (int k = 0; k < keyCount; ++k) {
         KeyDef key;
         bool more = true;
         while (more) {
-            if (at + SegmentSpecSize > size)
+            if (at + SegmentDefinitionSize > size)
                 return StatusDataBufferTooShort;
             const unsigned char* s = bytes + at;
-            at += SegmentSpecSize;
+            at += SegmentDefinitionSize;
             KeySegment seg;
             seg.position = int(u16(s)) - 1;
             seg.length = u16(s + 2);
@@ -72,16 +72,16 @@ std::int16_t FileSpec::parse(const unsigned char* bytes, std::size_t size, FileS
     return StatusSuccess;
 }
 
-QByteArray FileSpec::toBytes() const {
+QByteArray FileDefinition::toBytes() const {
     int segs = 0;
     for (const KeyDef& k : keys)
         segs += int(k.segments.size());
-    QByteArray b(FileSpecHeaderSize + segs * SegmentSpecSize, '\0');
+    QByteArray b(FileDefinitionHeaderSize + segs * SegmentDefinitionSize, '\0');
     put16(b, 0, recordLength);
     put16(b, 2, pageSize);
     put16(b, 4, int(keys.size()));
     put16(b, 10, fileFlags);
-    int at = FileSpecHeaderSize;
+    int at = FileDefinitionHeaderSize;
     for (const KeyDef& k : keys) {
         for (const KeySegment& s : k.segments) {
             put16(b, at, s.position + 1);
@@ -89,7 +89,7 @@ QByteArray FileSpec::toBytes() const {
             put16(b, at + 4, s.flags);
             b[at + 10] = char(s.extendedType);
             b[at + 11] = char(s.nullValue);
-            at += SegmentSpecSize;
+            at += SegmentDefinitionSize;
         }
     }
     return b;
