@@ -4,16 +4,17 @@
 // holds the same records and keys in one table with the same durability
 // (write-ahead log, full sync) and runs the equivalent prepared statement for
 // each operation. Ratios (manager time / SQLite time) are printed last.
+#include "TimesReporter.h"
 #include "platform/Btrcall.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 
 using namespace ks3;
@@ -247,17 +248,6 @@ void SqliteInsert(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// Keeps each run's time per operation to print the ratios after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, std::pair<double, double>> nsPerOp; // real, CPU
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            nsPerOp[r.benchmark_name()] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -270,17 +260,14 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Insert/manager", ManagerInsert)->UseRealTime()->MinTime(1.0);
     benchmark::RegisterBenchmark("Insert/sqlite", SqliteInsert)->UseRealTime()->MinTime(1.0);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    ks3::bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRecord manager / plain SQLite, time per operation (limit 2.00):\n");
     for (const char* op : {"GetEqual", "GetNext", "Insert"}) {
         const std::string m = std::string(op) + "/manager", q = std::string(op) + "/sqlite";
-        for (const auto& [name, ns] : reporter.nsPerOp)
-            if (name.rfind(m, 0) == 0)
-                for (const auto& [qname, qns] : reporter.nsPerOp)
-                    if (qname.rfind(q, 0) == 0)
-                        std::printf("  %-9s real %.2f  cpu %.2f\n", op, ns.first / qns.first,
-                                    ns.second / qns.second);
+        const auto mt = reporter.find(m), qt = reporter.find(q);
+        if (mt.real > 0 && qt.real > 0)
+            std::printf("  %-9s real %.2f  cpu %.2f\n", op, mt.real / qt.real, mt.cpu / qt.cpu);
     }
     benchmark::Shutdown();
     return 0;

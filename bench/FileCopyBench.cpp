@@ -1,5 +1,6 @@
 // File_Copy of a 50 MB file against the system's cp on the same file system;
 // the ratio (File_Copy time / cp time) is printed last.
+#include "TimesReporter.h"
 #include "common/FileUtils.h"
 
 #include <QCoreApplication>
@@ -7,9 +8,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 
 namespace {
 
@@ -56,27 +57,16 @@ void BM_cp(benchmark::State& state) {
 }
 BENCHMARK(BM_cp)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-// Keeps each benchmark's time per iteration for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     makeSource();
-    RatioReporter reporter;
+    ks3::bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double copy = reporter.times["BM_File_Copy/min_time:3.000/real_time"];
-    const double cp = reporter.times["BM_cp/min_time:3.000/real_time"];
+    const double copy = reporter.find("BM_File_Copy/").real;
+    const double cp = reporter.find("BM_cp/").real;
     if (copy > 0 && cp > 0)
         std::printf("ratio File_Copy/cp: %.2f (limit 1.50)\n", copy / cp);
     delete folder;

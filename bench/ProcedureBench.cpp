@@ -1,5 +1,6 @@
 // The cost of running a step under the error handler when nothing fails: with
 // the origin built only on failure, against an origin text built at every call.
+#include "TimesReporter.h"
 #include "common/ErrorRoutine.h"
 
 #include <QCoreApplication>
@@ -27,31 +28,17 @@ void BM_StepOriginBuiltAtEveryCall(benchmark::State& state) {
 }
 BENCHMARK(BM_StepOriginBuiltAtEveryCall);
 
-// Keeps the mean time per iteration of each benchmark, to print the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    double lazy = 0, eager = 0;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            if (r.benchmark_name() == "BM_StepLazyOrigin")
-                lazy = r.GetAdjustedRealTime();
-            else if (r.benchmark_name() == "BM_StepOriginBuiltAtEveryCall")
-                eager = r.GetAdjustedRealTime();
-        }
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    ks3::bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (reporter.lazy > 0 && reporter.eager > 0)
-        std::printf("Ratio (origin built at every call / lazy origin): %.1fx\n",
-                    reporter.eager / reporter.lazy);
+    const double lazy = reporter.find("BM_StepLazyOrigin").real;
+    const double eager = reporter.find("BM_StepOriginBuiltAtEveryCall").real;
+    if (lazy > 0 && eager > 0)
+        std::printf("Ratio (origin built at every call / lazy origin): %.1fx\n", eager / lazy);
     benchmark::Shutdown();
     return 0;
 }

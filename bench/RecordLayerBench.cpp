@@ -3,6 +3,7 @@
 // key 0, through BTRieve (request block, call history, key conversions, status
 // rules) and through BTRCALL directly on a cursor of its own. Ratios (layer
 // time / direct time) are printed last.
+#include "TimesReporter.h"
 #include "platform/Btrcall.h"
 #include "settings/WorkingFolders.h"
 #include "store/BTRieve.h"
@@ -12,11 +13,11 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 
 using namespace ks3;
@@ -120,16 +121,6 @@ void DirectGetNext(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, std::pair<double, double>> nsPerOp; // real, CPU
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            nsPerOp[r.benchmark_name()] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -139,15 +130,14 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("GetNext/layer", LayerGetNext);
     benchmark::RegisterBenchmark("GetNext/direct", DirectGetNext);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    ks3::bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRecord layer / direct record manager call, time per operation:\n");
     for (const char* op : {"GetEqual", "GetNext"}) {
-        const auto l = reporter.nsPerOp.find(std::string(op) + "/layer");
-        const auto d = reporter.nsPerOp.find(std::string(op) + "/direct");
-        if (l != reporter.nsPerOp.end() && d != reporter.nsPerOp.end())
-            std::printf("  %-9s real %.2f  cpu %.2f\n", op, l->second.first / d->second.first,
-                        l->second.second / d->second.second);
+        const auto l = reporter.find(std::string(op) + "/layer");
+        const auto d = reporter.find(std::string(op) + "/direct");
+        if (l.real > 0 && d.real > 0)
+            std::printf("  %-9s real %.2f  cpu %.2f\n", op, l.real / d.real, l.cpu / d.cpu);
     }
     benchmark::Shutdown();
     return 0;

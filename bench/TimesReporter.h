@@ -1,0 +1,37 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ks3::bench {
+
+// Shows the results as the console reporter does and keeps each benchmark's
+// time per iteration by name, so that a program prints its ratios last.
+class TimesReporter : public benchmark::ConsoleReporter {
+public:
+    struct Times {
+        double real = 0; // ns of wall time per iteration
+        double cpu = 0;  // ns of CPU time per iteration
+    };
+    std::map<std::string, Times> times;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (!r.error_occurred)
+                times[r.benchmark_name()] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // The times of the first benchmark whose name begins with prefix; zero when none ran.
+    Times find(const std::string& prefix) const {
+        for (const auto& [name, t] : times)
+            if (name.rfind(prefix, 0) == 0)
+                return t;
+        return {};
+    }
+};
+
+} // namespace ks3::bench
