@@ -5,6 +5,7 @@
 #include "common/DateFormats.h"
 #include "common/ErrorRoutine.h"
 #include "common/FileUtils.h"
+#include "common/ListLines.h"
 #include "common/Text1252.h"
 #include "common/VersionApplication.h"
 #include "common/VisionneuseTexte.h"
@@ -32,12 +33,6 @@ QString thirdTagText(int tag) {
     if (tag <= 9)
         return QString::number(tag) + QLatin1Char(':');
     return QString(QChar(55 + tag)) + QLatin1Char(':');
-}
-
-void appendLine(QStringListModel& model, const QString& line) {
-    const int row = model.rowCount();
-    model.insertRows(row, 1);
-    model.setData(model.index(row), line);
 }
 
 void appendAll(QStringListModel& to, const QStringList& lines) {

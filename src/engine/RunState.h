@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ListLines.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -63,9 +65,5 @@ private:
 };
 
 RunState& runState();
-
-// Appends one line to a list model.
-void appendLine(QStringListModel& list, const QString& line);
-void clearList(QStringListModel& list);
 
 } // namespace ks3
