@@ -17,16 +17,22 @@ const QString kOrigine = QStringLiteral("FrmMain:CompareFichierEtDonnees");
 constexpr int kBase = 0;
 constexpr int kStation = 0;
 
-QString texte14(const QDateTime& dt) { return dt.toString(QStringLiteral("yyyyMMddHHmmss")); }
+QString texte14(const QDateTime& dt) {
+    return dt.toString(QStringLiteral("yyyyMMddHHmmss"));
+}
 
 QString dateAffichee(const QString& texte) {
     const QDateTime dt = QDateTime::fromString(texte, QStringLiteral("yyyyMMddHHmmss"));
     return dt.isValid() ? texteDateHeure(dt) : texte;
 }
 
-QString taille10(qint64 size) { return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0')); }
+QString taille10(qint64 size) {
+    return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
+}
 
-int statut() { return btrRequest().BtrStatut; }
+int statut() {
+    return btrRequest().BtrStatut;
+}
 } // namespace
 
 void CompareFichierEtDonnees(const QString& source, const QString& target, bool& conversionRequise,
@@ -58,8 +64,8 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
         QString cle = bas;
         int operation = btr::OpGetGreaterOrEqual;
         for (;;) {
-            BTRieve(kBase, operation, cle, EnregConvertEntete::CleNomFichierSource, EnregConvertEntete::NoFichier,
-                    kStation, kOrigine);
+            BTRieve(kBase, operation, cle, EnregConvertEntete::CleNomFichierSource,
+                    EnregConvertEntete::NoFichier, kStation, kOrigine);
             const int st = statut();
             if (st == 9)
                 break;
@@ -82,10 +88,10 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
                 if (taille10(tailleFichierSource) != entete.TailleFichierSource()) {
                     conversionRequise = true;
                     appendLine(s.listeFichiersCible, nomSource + QLatin1Char(':'));
-                    appendLine(s.listeFichiersCible, QStringLiteral("Taille différente (Anc. <> Act.): ") +
-                                                         QString::number(entete.TailleFichierSource().toLongLong()) +
-                                                         QStringLiteral(" <> ") +
-                                                         QString::number(tailleFichierSource));
+                    appendLine(s.listeFichiersCible,
+                               QStringLiteral("Taille différente (Anc. <> Act.): ") +
+                                   QString::number(entete.TailleFichierSource().toLongLong()) +
+                                   QStringLiteral(" <> ") + QString::number(tailleFichierSource));
                 }
                 if (entete.AConvertir() == QLatin1String("O")) {
                     conversionRequise = true;
@@ -115,17 +121,24 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
     };
 
     if (idEntete.isEmpty()) {
-        p.step(40, [&] { appendLine(s.listeFichiersCible, QStringLiteral("Fichier non encore traité: ") + source); });
+        p.step(40, [&] {
+            appendLine(s.listeFichiersCible, QStringLiteral("Fichier non encore traité: ") + source);
+        });
         p.step(50, [&] {
             QString cle = QStringLiteral("zzzzzzzzzz");
-            BTRieve(kBase, btr::OpGetLessOrEqual, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
-                    kStation, kOrigine);
+            BTRieve(kBase, btr::OpGetLessOrEqual, cle, EnregConvertEntete::CleIdEntete,
+                    EnregConvertEntete::NoFichier, kStation, kOrigine);
             if (statut() == 9 || cle.left(10) < QLatin1String("0000000001"))
                 idEntete = QStringLiteral("0000000001");
             else
-                idEntete = QStringLiteral("%1").arg(entete.IdEntete().toLongLong() + 1, 10, 10, QLatin1Char('0'));
+                idEntete =
+                    QStringLiteral("%1").arg(entete.IdEntete().toLongLong() + 1, 10, 10, QLatin1Char('0'));
         });
         p.step(60, [&] {
+            // The buffer still holds the last header read: a new file has no
+            // result yet (not even another file's), and no reserved bytes.
+            entete.setConversionOK(QString());
+            entete.setText(EnregConvertEntete::ReserveChamp, QString());
             remplirEntete();
             QString cle(10, QLatin1Char(' '));
             BTRieve(kBase, btr::OpInsert, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
@@ -138,8 +151,8 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
     if (conversionRequise) {
         p.step(80, [&] {
             QString cle = idEntete;
-            BTRieve(kBase, btr::OpGetEqual, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
-                    kStation, kOrigine);
+            BTRieve(kBase, btr::OpGetEqual, cle, EnregConvertEntete::CleIdEntete,
+                    EnregConvertEntete::NoFichier, kStation, kOrigine);
             if (statut() != 0)
                 return;
             remplirEntete();

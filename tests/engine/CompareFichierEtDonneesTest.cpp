@@ -26,8 +26,15 @@ using namespace ks3;
 namespace {
 
 struct Header {
-    QString id, source, dateTraitement, dateSource, taille, aConvertir, cible, dossierSource, dossierCible;
+    QString id, source, dateTraitement, dateSource, taille, aConvertir, cible, dossierSource, dossierCible,
+        ok;
     bool operator==(const Header&) const = default;
+    friend void PrintTo(const Header& h, std::ostream* os) {
+        *os << QStringList{h.id,         h.source, h.dateTraitement, h.dateSource,   h.taille,
+                           h.aConvertir, h.cible,  h.dossierSource,  h.dossierCible, h.ok}
+                   .join(QLatin1Char('|'))
+                   .toStdString();
+    }
 };
 
 struct Decision {
@@ -118,7 +125,7 @@ protected:
             all.append({e.IdEntete(), e.NomFichierSource().trimmed(), e.DateTraitement(),
                         e.DateFichierSource(), e.TailleFichierSource(), e.AConvertir(),
                         e.NomFichierCible().trimmed(), e.DossierSource().trimmed(),
-                        e.DossierCible().trimmed()});
+                        e.DossierCible().trimmed(), e.ConversionOK()});
             op = 6; // Get Next
         }
         return all;
@@ -139,6 +146,7 @@ TEST_F(ChangeDetection, NewFilesGetNumberedHeadersMarkedToConvert) {
     EXPECT_EQ(first.size, 1234);
     EXPECT_EQ(first.lines, QStringList{QStringLiteral("Fichier non encore traité: ") + a});
 
+    converted(first);
     clock.advance(60000);
     const Decision second = decide(b, dir.file("Out/b.mp3"));
     EXPECT_TRUE(second.required);
@@ -146,9 +154,10 @@ TEST_F(ChangeDetection, NewFilesGetNumberedHeadersMarkedToConvert) {
 
     const QList<Header> h = headers();
     ASSERT_EQ(h.size(), 2);
-    EXPECT_EQ(h[0], (Header{"0000000001", "a.wav", processed, "20240105102030", "0000001234", "O", "a.mp3",
-                            dir.file("In/"), dir.file("Out/")}));
+    EXPECT_EQ(h[0], (Header{"0000000001", "a.wav", processed, "20240105102030", "0000001234", "N", "a.mp3",
+                            dir.file("In/"), dir.file("Out/"), "O"}));
     EXPECT_EQ(h[1].id, QStringLiteral("0000000002"));
+    EXPECT_EQ(h[1].ok, QString()) << "a new header carries no result, not even the last header's";
     EXPECT_EQ(h[1].dateTraitement, clock.now().toString("yyyyMMddHHmmss"));
     EXPECT_EQ(h[1].source, QStringLiteral("b.wav"));
 }
