@@ -45,7 +45,9 @@ void AnalyseChaineCommand(const QString& commandLine) {
     Procedure p("FrmMain", "AnalyseChaineCommand");
     QString status = QStringLiteral("A");
     int& instance = programValues().noInstance;
-    p.step(10, [&] { TraceLog(-1, -1, -1, QStringLiteral("Command Line: '") + commandLine + QLatin1Char('\'')); });
+    p.step(10, [&] {
+        TraceLog(-1, -1, -1, QStringLiteral("Command Line: '") + commandLine + QLatin1Char('\''));
+    });
     p.step(20, [&] {
         instance = 0;
         QString key = QStringLiteral("/Instance=");
@@ -64,7 +66,8 @@ void AnalyseChaineCommand(const QString& commandLine) {
             digits += c;
         }
         // Long digit runs stay large rather than wrapping around.
-        const long long value = digits.isEmpty() ? 0 : (digits.size() > 9 ? 1000000000LL : digits.toLongLong());
+        const long long value =
+            digits.isEmpty() ? 0 : (digits.size() > 9 ? 1000000000LL : digits.toLongLong());
         status = QStringLiteral("E");
         if (value < 1) {
             instance = 1;

@@ -11,7 +11,7 @@ struct CommandLineOptions {
     bool version = false;
     bool once = false;
     QString screenshot; // --screenshot FILE: save a picture of the main window and end
-    QString rest; // the text given to AnalyseChaineCommand (everything but --help/--version/--once)
+    QString rest;       // the text given to AnalyseChaineCommand (everything but --help/--version/--once)
 };
 
 CommandLineOptions parseCommandLine(const QStringList& arguments);

@@ -19,8 +19,9 @@ void InitGeneralSysteme() {
     p.step(10, [&] {
         const bool unc = LectureIni(sys, QStringLiteral("UNC_Actif"), QStringLiteral("REPLOCAL"),
                                     QStringLiteral("0FF")) == QLatin1String("ON");
-        local = withTrailingSlash(LectureIni(sys, unc ? QStringLiteral("Repertoires_UNC") : QStringLiteral("Repertoires"),
-                                     QStringLiteral("REPLOCAL"), v.dossierProgramme));
+        local = withTrailingSlash(
+            LectureIni(sys, unc ? QStringLiteral("Repertoires_UNC") : QStringLiteral("Repertoires"),
+                       QStringLiteral("REPLOCAL"), v.dossierProgramme));
     });
     for (int r = 0; r < 9; ++r) {
         p.step(20, [&] {
@@ -30,8 +31,8 @@ void InitGeneralSysteme() {
             int counter = -1;
             for (int j = 0; j < 10; ++j) {
                 const QString key = code + QStringLiteral("_%1").arg(j, 2, 10, QLatin1Char('0'));
-                const bool unc = LectureIni(sys, QStringLiteral("UNC_Actif") + station, key, QStringLiteral("0FF")) ==
-                                 QLatin1String("ON");
+                const bool unc = LectureIni(sys, QStringLiteral("UNC_Actif") + station, key,
+                                            QStringLiteral("0FF")) == QLatin1String("ON");
                 const QString prefix =
                     unc ? QStringLiteral("Repertoire_Station_UNC_") : QStringLiteral("Repertoire_Station_");
                 QString value = LectureIni(sys, prefix + station, key, QString());

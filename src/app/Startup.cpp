@@ -3,9 +3,9 @@
 #include "app/CommandLine.h"
 #include "common/Clock.h"
 #include "common/ErrorRoutine.h"
-#include "common/PathText.h"
 #include "common/FileUtils.h"
 #include "common/Messages.h"
+#include "common/PathText.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "common/VersionApplication.h"
@@ -30,10 +30,10 @@ namespace {
 // Where a converter is installed: the registered application path, the
 // program's own folder, then PATH.
 QString converterFolder(const QString& exeName) {
-    const QString registered =
-        LireRegistre(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
-                         exeName + QStringLiteral(".exe"),
-                     QStringLiteral("Path"));
+    const QString registered = LireRegistre(
+        QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") +
+            exeName + QStringLiteral(".exe"),
+        QStringLiteral("Path"));
     if (!registered.trimmed().isEmpty())
         return withTrailingSlash(registered.trimmed());
     if (QFileInfo::exists(programValues().dossierProgramme + exeName))
@@ -55,14 +55,16 @@ bool ConvertSonDetermineVersion(bool& commandLineKind, QString& converterPath, b
     bool found = false;
     const QString caller = QStringLiteral("Lib_Public:ConvertSonDetermineVersion");
     p.step(10, [&] {
-        const QString core = converterFolder(QStringLiteral("CoreConverter")) + QStringLiteral("CoreConverter");
+        const QString core =
+            converterFolder(QStringLiteral("CoreConverter")) + QStringLiteral("CoreConverter");
         converterPath = core;
         if (File_Exist(core, caller)) {
             commandLineKind = true;
             found = true;
             return;
         }
-        const QString music = converterFolder(QStringLiteral("MusicConverter")) + QStringLiteral("MusicConverter");
+        const QString music =
+            converterFolder(QStringLiteral("MusicConverter")) + QStringLiteral("MusicConverter");
         converterPath = music;
         if (File_Exist(music, caller)) {
             commandLineKind = false;
@@ -71,8 +73,9 @@ bool ConvertSonDetermineVersion(bool& commandLineKind, QString& converterPath, b
     });
     if (!found && showMessage)
         p.step(20, [&] {
-            AffMsg(QStringLiteral("dBPowerAmp n'est pas installé sur ce poste. Le Converter ne peut fonctionner"), 16,
-                   programValues().titreFenetre);
+            AffMsg(QStringLiteral(
+                       "dBPowerAmp n'est pas installé sur ce poste. Le Converter ne peut fonctionner"),
+                   16, programValues().titreFenetre);
         });
     return found;
 }
@@ -101,9 +104,7 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
 
     // InitGeneral
     Procedure g("FrmMain", "InitGeneral");
-    g.step(10, [&] {
-        v.titreFenetre = QStringLiteral("Kestrel: Tools Convert - ") + VersionApplication();
-    });
+    g.step(10, [&] { v.titreFenetre = QStringLiteral("Kestrel: Tools Convert - ") + VersionApplication(); });
     g.step(30, [&] {
         s.setLabel(RunState::LabelDossierSourceEnCours, QString());
         s.setLabel(RunState::LabelDossierSourceTraite, QString());
@@ -132,7 +133,8 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
     g.step(90, [&] { s.setProchaineConversion(clock().now().addSecs(500)); });
     g.step(100, [&] { s.timerActif = true; });
     g.step(110, [&] {
-        converterFound = ConvertSonDetermineVersion(v.convertisseurLigneCommande, v.cheminConvertisseur, true);
+        converterFound =
+            ConvertSonDetermineVersion(v.convertisseurLigneCommande, v.cheminConvertisseur, true);
     });
     if (!converterFound) {
         g.step(120, [&] {

@@ -4,6 +4,8 @@
 
 namespace ks3 {
 
-QString ComputerName() { return QHostInfo::localHostName(); }
+QString ComputerName() {
+    return QHostInfo::localHostName();
+}
 
 } // namespace ks3

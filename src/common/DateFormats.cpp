@@ -11,10 +11,16 @@ QString formatHeureQt(const QString& suiteFormat) {
     return f;
 }
 
-QString texteDate(const QDate& d) { return d.toString(programValues().formatDate); }
+QString texteDate(const QDate& d) {
+    return d.toString(programValues().formatDate);
+}
 
-QString texteHeure(const QTime& t) { return t.toString(formatHeureQt(programValues().formatHeure)); }
+QString texteHeure(const QTime& t) {
+    return t.toString(formatHeureQt(programValues().formatHeure));
+}
 
-QString texteDateHeure(const QDateTime& dt) { return texteDate(dt.date()) + QLatin1Char(' ') + texteHeure(dt.time()); }
+QString texteDateHeure(const QDateTime& dt) {
+    return texteDate(dt.date()) + QLatin1Char(' ') + texteHeure(dt.time());
+}
 
 } // namespace ks3

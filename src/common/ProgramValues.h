@@ -7,8 +7,8 @@ namespace ks3 {
 
 // Values fixed at start-up and read by the whole program.
 struct ProgramValues {
-    QString dossierProgramme;          // folder of the executable, ending with "/"
-    int noInstance = 0;                // 0, or 1..10 from the command line
+    QString dossierProgramme; // folder of the executable, ending with "/"
+    int noInstance = 0;       // 0, or 1..10 from the command line
     bool convertisseurLigneCommande = false;
     QString cheminConvertisseur;
     QString formatDate = QStringLiteral("dd/MM/yyyy");
@@ -18,7 +18,7 @@ struct ProgramValues {
     int themeActif = 0;
     int hauteurTitre = 450;
     QString titreFenetre = QStringLiteral("Kestrel: Tools Convert"); // the main window's title
-    std::array<std::array<QString, 10>, 9> dossiersSons; // station sound folders by category
+    std::array<std::array<QString, 10>, 9> dossiersSons;             // station sound folders by category
     // Modifier keys of the last key event in a window (GestionClavier).
     bool toucheCtrl = false;
     bool toucheAlt = false;

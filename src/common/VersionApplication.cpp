@@ -16,12 +16,16 @@ QDateTime dateFromNumbers(int major, int minor, int revision) {
 }
 } // namespace
 
-QDateTime DateApplication() { return dateFromNumbers(KS3_BUILD_YEAR, KS3_BUILD_MONTHDAY, KS3_BUILD_HOURMINUTE); }
+QDateTime DateApplication() {
+    return dateFromNumbers(KS3_BUILD_YEAR, KS3_BUILD_MONTHDAY, KS3_BUILD_HOURMINUTE);
+}
 
 QString VersionTexte(int major, int minor, int revision) {
     return dateFromNumbers(major, minor, revision).toString(QStringLiteral("yyyy.MMdd.HHmm"));
 }
 
-QString VersionApplication() { return DateApplication().toString(QStringLiteral("yyyy.MMdd.HHmm")); }
+QString VersionApplication() {
+    return DateApplication().toString(QStringLiteral("yyyy.MMdd.HHmm"));
+}
 
 } // namespace ks3

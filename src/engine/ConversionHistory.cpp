@@ -38,8 +38,8 @@ void EnregistrerTentative(const QString& idEntete, const QDateTime& dateFichierS
         detail.setConversionOK(statut);
         detail.setLibelleDetail(message.left(100));
         QString cle(20, QLatin1Char(' '));
-        BTRieve(kBase, btr::OpInsert, cle, EnregConvertDetail::CleIdEnteteIdDetail, EnregConvertDetail::NoFichier,
-                kStation, kOrigine);
+        BTRieve(kBase, btr::OpInsert, cle, EnregConvertDetail::CleIdEnteteIdDetail,
+                EnregConvertDetail::NoFichier, kStation, kOrigine);
     });
     p.step(130, [&] {
         EnregConvertEntete& entete = enregConvertEntete();
@@ -50,8 +50,8 @@ void EnregistrerTentative(const QString& idEntete, const QDateTime& dateFichierS
             return;
         entete.setAConvertir(aConvertir);
         entete.setConversionOK(statut);
-        BTRieve(kBase, btr::OpUpdate, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier, kStation,
-                kOrigine);
+        BTRieve(kBase, btr::OpUpdate, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
+                kStation, kOrigine);
     });
 }
 

@@ -82,9 +82,8 @@ void LancerAnalyseConvertStart() {
     Procedure p(kModule, "LancerAnalyseConvertStart");
     RunState& s = runState();
     if (s.conversionEnCours) {
-        p.step(10, [] {
-            AffMsg(QStringLiteral("Conversion déjà en cours."), 48, programValues().titreFenetre);
-        });
+        p.step(10,
+               [] { AffMsg(QStringLiteral("Conversion déjà en cours."), 48, programValues().titreFenetre); });
         return;
     }
     p.step(20, [&] {
@@ -118,9 +117,10 @@ void LancerAnalyseConvert() {
         sourceExtensions = ListeExtensionsSource(rs.selectedSourceTypes);
         targetExtension = ListeExtensionCible(rs.targetType);
         if (sourceExtensions.trimmed().isEmpty()) {
-            AffMsg(QStringLiteral("Conversion impossible:\n\n"
-                                  "Vous devez sélectionner dans le Setup les types de fichiers son à convertir"),
-                   64, programValues().titreFenetre);
+            AffMsg(
+                QStringLiteral("Conversion impossible:\n\n"
+                               "Vous devez sélectionner dans le Setup les types de fichiers son à convertir"),
+                64, programValues().titreFenetre);
             stop = true;
         }
     });
@@ -158,7 +158,8 @@ void LancerAnalyseConvert() {
             DoEvents();
 
             for (const QString& folder : folders) {
-                s.setLabel(RunState::LabelDossierSourceTraite, fileCountText(folder, FileCount(folder, false)));
+                s.setLabel(RunState::LabelDossierSourceTraite,
+                           fileCountText(folder, FileCount(folder, false)));
                 clearList(s.listeFichiersSource);
                 const QStringList files = listFilesReversed(folder);
                 s.listeFichiersSource.setStringList(files);
@@ -193,14 +194,16 @@ void LancerAnalyseConvert() {
                             return;
                         bool temporaryCopy = false;
                         if (parts.fichierExtension.toLower() == QLatin1String(".s48")) {
-                            const QString copy = parts.fichierDossier + parts.fichierNom + QStringLiteral(".mp2");
+                            const QString copy =
+                                parts.fichierDossier + parts.fichierNom + QStringLiteral(".mp2");
                             if (File_Copy(sourceFile, copy)) {
                                 sourceFile = copy;
                                 temporaryCopy = true;
                             }
                         }
                         runSteps().convert(found, sourceFile, targetPath);
-                        if (temporaryCopy && File_Exist(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert")))
+                        if (temporaryCopy &&
+                            File_Exist(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert")))
                             File_Delete(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert"));
                     });
                     p.step(50, [&] {

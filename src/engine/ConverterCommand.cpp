@@ -38,8 +38,10 @@ QList<Setting> settingsOf(int cible, int index) {
         return {{"-s", "44100"}, {"-b", b}};
     }
     case 3: {
-        static const char* q[] = {"-0.1", "0.0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1.0"};
-        static const char* b[] = {"48", "64", "80", "96", "112", "128", "160", "192", "224", "256", "350", "500"};
+        static const char* q[] = {"-0.1", "0.0", "0.1", "0.2", "0.3", "0.4",
+                                  "0.5",  "0.6", "0.7", "0.8", "0.9", "1.0"};
+        static const char* b[] = {"48",  "64",  "80",  "96",  "112", "128",
+                                  "160", "192", "224", "256", "350", "500"};
         if (index < 0 || index > 11)
             return {};
         return {{"-q", q[index]}, {"-b", b[index]}, {"--managed", QString()}};
@@ -90,7 +92,9 @@ QString codecOf(int cible) {
     }
 }
 
-QString quoted(const QString& s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
+QString quoted(const QString& s) {
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
 } // namespace
 
 QStringList effectArguments(const ConverterOptions& o) {
@@ -150,14 +154,16 @@ QStringList formatArguments(const ConverterOptions& o, bool udpRequest, bool* ha
     return args;
 }
 
-ConverterCommand buildConverterCommand(const QString& converterPath, const QString& source, const QString& target,
-                                       const QString& errorFile, const ConverterOptions& options, bool udpRequest) {
+ConverterCommand buildConverterCommand(const QString& converterPath, const QString& source,
+                                       const QString& target, const QString& errorFile,
+                                       const ConverterOptions& options, bool udpRequest) {
     ConverterCommand c;
     c.program = converterPath;
     c.arguments << QStringLiteral("-infile=") + source << QStringLiteral("-outfile=") + target
                 << QStringLiteral("-errorfile=") + errorFile;
     c.text = converterPath + QLatin1Char(' ') + QStringLiteral("-infile=") + quoted(source) +
-             QStringLiteral(" -outfile=") + quoted(target) + QStringLiteral(" -errorfile=") + quoted(errorFile);
+             QStringLiteral(" -outfile=") + quoted(target) + QStringLiteral(" -errorfile=") +
+             quoted(errorFile);
 
     if (!udpRequest) {
         for (const QString& effect : effectArguments(options)) {

@@ -18,8 +18,9 @@ struct ConverterCommand {
 
 // Builds the invocation. udpRequest fixes the format (mp2 48000 Hz 256 kbit/s
 // stereo) and drops the effects.
-ConverterCommand buildConverterCommand(const QString& converterPath, const QString& source, const QString& target,
-                                       const QString& errorFile, const ConverterOptions& options, bool udpRequest);
+ConverterCommand buildConverterCommand(const QString& converterPath, const QString& source,
+                                       const QString& target, const QString& errorFile,
+                                       const ConverterOptions& options, bool udpRequest);
 
 // The pieces of the command line, each as (text, argument) pairs; exposed for
 // the tests of their exact form.

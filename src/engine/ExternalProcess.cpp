@@ -16,9 +16,12 @@ ProcessOutputViewer& viewer() {
 }
 } // namespace
 
-void setProcessOutputViewer(ProcessOutputViewer v) { viewer() = std::move(v); }
+void setProcessOutputViewer(ProcessOutputViewer v) {
+    viewer() = std::move(v);
+}
 
-int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs, bool visible) {
+int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
+                               bool visible) {
     // On the heap: a process still running after the time limit is left to
     // finish by itself and then deleted.
     auto* process = new QProcess;

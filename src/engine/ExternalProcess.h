@@ -11,7 +11,8 @@ namespace ks3 {
 // started or when maxWaitMs (below 1: no limit) passed first, in which case the
 // process is left running. When visible, the process's output is handed to the
 // output viewer as it arrives.
-int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs, bool visible);
+int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
+                               bool visible);
 
 // Where the output of a converter started "in a normal window" goes; the
 // windows install a viewer, without one the output goes to standard error.

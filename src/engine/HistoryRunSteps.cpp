@@ -16,7 +16,9 @@ RunSteps& runSteps() {
     return current ? *current : steps;
 }
 
-void setRunSteps(RunSteps* steps) { current = steps; }
+void setRunSteps(RunSteps* steps) {
+    current = steps;
+}
 
 CompareResult HistoryRunSteps::compare(const QString& source, const QString& target) {
     CompareResult r;
@@ -27,12 +29,14 @@ CompareResult HistoryRunSteps::compare(const QString& source, const QString& tar
 
 void HistoryRunSteps::convert(const CompareResult& found, const QString& source, const QString& target) {
     if (programValues().convertisseurLigneCommande) {
-        LancerConvertV13(found.idEntete, source, target, found.dateFichierSource, found.tailleFichierSource, false);
+        LancerConvertV13(found.idEntete, source, target, found.dateFichierSource, found.tailleFichierSource,
+                         false);
         return;
     }
     // The older automation converter only exists on the suite's Windows workstations.
     TraceLog(-1, -1, -1,
-             QStringLiteral("Err: LancerConvertV09: automation converter not available on this computer |Source: ") +
+             QStringLiteral(
+                 "Err: LancerConvertV09: automation converter not available on this computer |Source: ") +
                  source,
              true);
 }

@@ -83,7 +83,8 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     p.step(50, [&] {
         if (!File_Exist(cibleEffective, kCaller)) {
             statut = QStringLiteral("N");
-            message = QStringLiteral("Fichier '") + cibleEffective + QStringLiteral("' non trouvé après la conversion");
+            message = QStringLiteral("Fichier '") + cibleEffective +
+                      QStringLiteral("' non trouvé après la conversion");
             aConvertir = QStringLiteral("O");
         }
     });
@@ -97,7 +98,8 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
             return;
         if (!convertVersKS && policy.detruireSource)
             DeleteFile(source, kCaller);
-        if (!fichierErreur.isEmpty() && File_Exist(fichierErreur, kCaller) && TailleDuFichier(fichierErreur) == 0)
+        if (!fichierErreur.isEmpty() && File_Exist(fichierErreur, kCaller) &&
+            TailleDuFichier(fichierErreur) == 0)
             DeleteFile(fichierErreur, kCaller);
     });
 }

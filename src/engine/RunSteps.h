@@ -8,7 +8,7 @@ namespace ks3 {
 // What change detection tells the run about one file.
 struct CompareResult {
     bool conversionRequise = false;
-    QString idEntete;           // 10 digits
+    QString idEntete; // 10 digits
     QDateTime dateFichierSource;
     qint32 tailleFichierSource = 0;
 };

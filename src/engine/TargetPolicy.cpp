@@ -17,7 +17,8 @@ const QString kCaller = QStringLiteral("FrmMain:LancerConvertV13");
 void replaceTarget(const QString& target, TargetDecision& d) {
     DeleteFile(target, kCaller);
     if (File_Exist(target, kCaller)) {
-        const QString text = QStringLiteral("Impossible de détruire le fichier '") + target + QLatin1Char('\'');
+        const QString text =
+            QStringLiteral("Impossible de détruire le fichier '") + target + QLatin1Char('\'');
         d.lines << text;
         d.failure = text;
         d.convert = false;
@@ -35,7 +36,8 @@ TargetPolicySettings currentTargetPolicySettings() {
     return t;
 }
 
-TargetDecision applyTargetPolicy(const QString& target, bool udpRequest, const TargetPolicySettings& settings) {
+TargetDecision applyTargetPolicy(const QString& target, bool udpRequest,
+                                 const TargetPolicySettings& settings) {
     TargetDecision d;
     d.cibleEffective = target;
     if (!File_Exist(target, kCaller))
@@ -46,15 +48,17 @@ TargetDecision applyTargetPolicy(const QString& target, bool udpRequest, const T
     }
     switch (settings.cibleExistant) {
     case 0:
-        d.lines << QStringLiteral("Le fichier '") + target + QStringLiteral("' existe déjà. Il doit être écrasé");
+        d.lines << QStringLiteral("Le fichier '") + target +
+                       QStringLiteral("' existe déjà. Il doit être écrasé");
         replaceTarget(target, d);
         break;
     case 1: {
-        d.lines << QStringLiteral("Le fichier '") + target + QStringLiteral("' existe déjà. Il doit être indexé");
+        d.lines << QStringLiteral("Le fichier '") + target +
+                       QStringLiteral("' existe déjà. Il doit être indexé");
         const FichierDecompose parts = DecomposeFichier(target);
         for (int n = 1;; ++n) {
-            const QString candidate = parts.fichierDossier + parts.fichierNom + QLatin1Char('(') + QString::number(n) +
-                                      QLatin1Char(')') + parts.fichierExtension;
+            const QString candidate = parts.fichierDossier + parts.fichierNom + QLatin1Char('(') +
+                                      QString::number(n) + QLatin1Char(')') + parts.fichierExtension;
             if (!File_Exist(candidate, kCaller)) {
                 d.cibleEffective = candidate;
                 d.lines << QStringLiteral("Fichier réindexé: ") + candidate;
@@ -65,13 +69,16 @@ TargetDecision applyTargetPolicy(const QString& target, bool udpRequest, const T
         break;
     }
     case 2: {
-        const int answer = AffMsg(QStringLiteral("Voulez-vous écraser le ficher '") + target + QStringLiteral("' ?"),
-                                  32 + 4, programValues().titreFenetre);
+        const int answer =
+            AffMsg(QStringLiteral("Voulez-vous écraser le ficher '") + target + QStringLiteral("' ?"), 32 + 4,
+                   programValues().titreFenetre);
         if (answer == 6) {
-            d.lines << QStringLiteral("Le fichier '") + target + QStringLiteral("' existe déjà. Il doit être écrasé");
+            d.lines << QStringLiteral("Le fichier '") + target +
+                           QStringLiteral("' existe déjà. Il doit être écrasé");
             replaceTarget(target, d);
         } else {
-            const QString text = QStringLiteral("Destruction du fichier '") + target + QStringLiteral("' refusée");
+            const QString text =
+                QStringLiteral("Destruction du fichier '") + target + QStringLiteral("' refusée");
             d.lines << text;
             d.failure = text;
             d.convert = false;

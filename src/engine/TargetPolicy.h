@@ -23,6 +23,7 @@ struct TargetDecision {
 };
 
 // Applies the existing-target policy (a UDP request always replaces the target).
-TargetDecision applyTargetPolicy(const QString& target, bool udpRequest, const TargetPolicySettings& settings);
+TargetDecision applyTargetPolicy(const QString& target, bool udpRequest,
+                                 const TargetPolicySettings& settings);
 
 } // namespace ks3

@@ -5,7 +5,9 @@
 
 namespace ks3 {
 
-QString registryFile() { return programValues().dossierProgramme + QStringLiteral("Settings/Registry.ini"); }
+QString registryFile() {
+    return programValues().dossierProgramme + QStringLiteral("Settings/Registry.ini");
+}
 
 QString LireRegistre(const QString& keyPath, const QString& valueName, const QString& defaultValue) {
     return LectureIni(registryFile(), keyPath, valueName, defaultValue);

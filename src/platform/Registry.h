@@ -8,7 +8,8 @@ namespace ks3 {
 // whose sections are full key paths with their root
 // ("HKEY_LOCAL_MACHINE\Software\...") and whose keys are value names.
 QString registryFile();
-QString LireRegistre(const QString& keyPath, const QString& valueName, const QString& defaultValue = QString());
+QString LireRegistre(const QString& keyPath, const QString& valueName,
+                     const QString& defaultValue = QString());
 bool EcrireRegistre(const QString& keyPath, const QString& valueName, const QString& value);
 
 } // namespace ks3

@@ -16,7 +16,9 @@ std::function<void()>& windowLoader() {
 }
 } // namespace
 
-void setOptionsWindowLoader(std::function<void()> loader) { windowLoader() = std::move(loader); }
+void setOptionsWindowLoader(std::function<void()> loader) {
+    windowLoader() = std::move(loader);
+}
 
 void ChargerFenetreOptions() {
     if (windowLoader())

@@ -1,7 +1,7 @@
+#include "engine/ConversionRun.h"
 #include "common/MessageBoxService.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
-#include "engine/ConversionRun.h"
 #include "engine/RunState.h"
 #include "engine/RunSteps.h"
 #include "settings/Settings.h"
@@ -10,8 +10,8 @@
 
 #include <QDirIterator>
 #include <QFile>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 
 using namespace ks3;
 
@@ -37,13 +37,24 @@ struct RecordingSteps : RunSteps {
 };
 
 int sourceTypeCode(const char* label) {
-    static const QStringList labels = {"AIFC (*.aifc)", "AIFF (*.aiff; *.aif)", "CD Audio (*.cda)",
-                                       "MPEG (*.mpg; *.mpeg)", "MPEG Audio (*.mpga; *.mpa)", "MPEG X (*.mpx)",
-                                       "MPEG-1 Layer 1 (*.mp1)", "MPEG-1 Layer 2 (*.mp2; *.m2a)",
-                                       "MPEG-1 Layer 3 (*.mp3)", "Ogg Vorbis (*.oga; *.ogg)", "Wave (*.wave; *.wav)",
-                                       "Wave 64 (*.w64)", "Windows Media Audio (*.wmv; *.asf; *.wma)",
-                                       "FLAC (*.fla; *.flac)", "===== Logiciels =====", "Dalet (*.snd)",
-                                       "Kestrel (*.s48)", "Virtual Studio (*.mus)"};
+    static const QStringList labels = {"AIFC (*.aifc)",
+                                       "AIFF (*.aiff; *.aif)",
+                                       "CD Audio (*.cda)",
+                                       "MPEG (*.mpg; *.mpeg)",
+                                       "MPEG Audio (*.mpga; *.mpa)",
+                                       "MPEG X (*.mpx)",
+                                       "MPEG-1 Layer 1 (*.mp1)",
+                                       "MPEG-1 Layer 2 (*.mp2; *.m2a)",
+                                       "MPEG-1 Layer 3 (*.mp3)",
+                                       "Ogg Vorbis (*.oga; *.ogg)",
+                                       "Wave (*.wave; *.wav)",
+                                       "Wave 64 (*.w64)",
+                                       "Windows Media Audio (*.wmv; *.asf; *.wma)",
+                                       "FLAC (*.fla; *.flac)",
+                                       "===== Logiciels =====",
+                                       "Dalet (*.snd)",
+                                       "Kestrel (*.s48)",
+                                       "Virtual Studio (*.mus)"};
     return int(labels.indexOf(QString::fromLatin1(label)));
 }
 
@@ -73,7 +84,9 @@ struct ConversionRunFixture : ::testing::Test {
         settings().setText(SettingId::DossiersSource, n, source);
         settings().setText(SettingId::DossiersCible, n, target);
     }
-    void select(const char* label) { settings().setNumber(SettingId::FichiersSource, sourceTypeCode(label), 1); }
+    void select(const char* label) {
+        settings().setNumber(SettingId::FichiersSource, sourceTypeCode(label), 1);
+    }
     QStringList targets() const {
         QStringList t;
         for (const auto& c : steps.compared)
@@ -81,7 +94,9 @@ struct ConversionRunFixture : ::testing::Test {
         t.sort();
         return t;
     }
-    QStringList traced() const { return traceLists().listeLogTemp.stringList() + traceLists().listeLog.stringList(); }
+    QStringList traced() const {
+        return traceLists().listeLogTemp.stringList() + traceLists().listeLog.stringList();
+    }
     bool tracedEnding(const QString& text) const {
         for (const QString& l : traced())
             if (l.endsWith(text))
@@ -208,7 +223,8 @@ TEST(ConversionRunText, DurationAndExtensionLists) {
     EXPECT_EQ(FormateDuree(125), QStringLiteral("  2:05"));
     EXPECT_EQ(FormateDuree(0), QStringLiteral("  0:00"));
     EXPECT_EQ(FormateDuree(1000 * 60 + 7), QStringLiteral("1000:07"));
-    EXPECT_EQ(ListeExtensionsSource({QStringLiteral("Wave (*.wave; *.wav)"), QStringLiteral("===== Logiciels =====")}),
+    EXPECT_EQ(ListeExtensionsSource(
+                  {QStringLiteral("Wave (*.wave; *.wav)"), QStringLiteral("===== Logiciels =====")}),
               QStringLiteral("*.wave;*.wav"));
     EXPECT_EQ(ListeExtensionCible(QStringLiteral("MPEG-1 Layer 3 (*.mp3)")), QStringLiteral(".mp3"));
 }

@@ -5,12 +5,13 @@
 using namespace ks3;
 
 namespace {
-const QString kFiles = QStringLiteral(
-    "/opt/CoreConverter -infile=\"/in/a b.wav\" -outfile=\"/out/a b.mp3\" -errorfile=\"/out/Err_Convert/a b.Log\"");
+const QString kFiles = QStringLiteral("/opt/CoreConverter -infile=\"/in/a b.wav\" -outfile=\"/out/a b.mp3\" "
+                                      "-errorfile=\"/out/Err_Convert/a b.Log\"");
 
 ConverterCommand build(const ConverterOptions& o, bool udp = false) {
     return buildConverterCommand(QStringLiteral("/opt/CoreConverter"), QStringLiteral("/in/a b.wav"),
-                                 QStringLiteral("/out/a b.mp3"), QStringLiteral("/out/Err_Convert/a b.Log"), o, udp);
+                                 QStringLiteral("/out/a b.mp3"), QStringLiteral("/out/Err_Convert/a b.Log"),
+                                 o, udp);
 }
 } // namespace
 
@@ -35,9 +36,9 @@ TEST(ConverterCommand, FormatPartForEveryTargetTypeAndIndex) {
         {7, 0, " -convert_to=\"FLAC\" -compression-level-5"},
         {7, 3, " -convert_to=\"FLAC\" -compression-level-5"},
         {8, 1, " -convert_to=\"mp2\" -s=\"48000\" -b=\"192\" -c=\"2\""},
-        {2, 4, " -convert_to=\"mp3 (Lame)\" "},  // no such row: the command ends with the space
-        {8, -1, " -convert_to=\"mp2\" "},        // nothing selected
-        {-1, 0, ""},                             // no target type: no -convert_to at all
+        {2, 4, " -convert_to=\"mp3 (Lame)\" "}, // no such row: the command ends with the space
+        {8, -1, " -convert_to=\"mp2\" "},       // nothing selected
+        {-1, 0, ""},                            // no target type: no -convert_to at all
     };
     for (const Case& c : cases) {
         ConverterOptions o;
@@ -54,9 +55,10 @@ TEST(ConverterCommand, EffectsAreNumberedByEnabledOnes) {
     o.normActive = true;
     o.normNature = 3;
     o.normValeurFixe = -4;
-    EXPECT_EQ(effectArguments(o),
-              QStringList{"-dspeffect1=Volume Normalize= -mode={qt}fixed{qt} -maxamp={qt}8{qt} -desiredb={qt}0{qt} "
-                          "-adapt_wnd={qt}6000{qt} -fixed={qt}-4{qt}"});
+    EXPECT_EQ(
+        effectArguments(o),
+        QStringList{"-dspeffect1=Volume Normalize= -mode={qt}fixed{qt} -maxamp={qt}8{qt} -desiredb={qt}0{qt} "
+                    "-adapt_wnd={qt}6000{qt} -fixed={qt}-4{qt}"});
 
     o.cutActive = true;
     o.cutDebut = true;
@@ -68,8 +70,9 @@ TEST(ConverterCommand, EffectsAreNumberedByEnabledOnes) {
     EXPECT_EQ(all[0], QStringLiteral("-dspeffect1=Trim Silence= -noend -digsilence -dbsilence={qt}-50{qt} "
                                      "-threshold={qt}100{qt}"));
     EXPECT_TRUE(all[1].startsWith(QStringLiteral("-dspeffect2=Volume Normalize=")));
-    EXPECT_EQ(all[2], QStringLiteral("-dspeffect3=Graphic Equalizer= -EQ={qt}-30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
-                                     "0, 0, 0, 0, 0, 120{qt}"));
+    EXPECT_EQ(all[2],
+              QStringLiteral("-dspeffect3=Graphic Equalizer= -EQ={qt}-30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "
+                             "0, 0, 0, 0, 0, 120{qt}"));
     // In the text each effect is one quoted argument; in the argument list it is one item.
     const ConverterCommand c = build(o);
     EXPECT_TRUE(c.text.contains(QStringLiteral(" -dspeffect1=\"Trim Silence= -noend -digsilence")));
@@ -82,8 +85,8 @@ TEST(ConverterCommand, EqualiserAtZeroHasEighteenValues) {
     QStringList zeros;
     for (int i = 0; i < 18; ++i)
         zeros << QStringLiteral("0");
-    EXPECT_EQ(effectArguments(o).value(0),
-              QStringLiteral("-dspeffect1=Graphic Equalizer= -EQ={qt}") + zeros.join(", ") + QStringLiteral("{qt}"));
+    EXPECT_EQ(effectArguments(o).value(0), QStringLiteral("-dspeffect1=Graphic Equalizer= -EQ={qt}") +
+                                               zeros.join(", ") + QStringLiteral("{qt}"));
 }
 
 TEST(ConverterCommand, UdpRequestHasTheFixedFormatAndNoEffect) {

@@ -8,7 +8,9 @@ ManualClock::ManualClock(QDateTime start, std::uint32_t tick) : now_(std::move(s
     setClock(this);
 }
 
-ManualClock::~ManualClock() { setClock(nullptr); }
+ManualClock::~ManualClock() {
+    setClock(nullptr);
+}
 
 void ManualClock::advance(int ms) {
     now_ = now_.addMSecs(ms);
