@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg
     xvfb xauth
-    tzdata
+    tzdata clang-format git
 )
 missing=()
 for p in "${packages[@]}"; do
