@@ -50,7 +50,7 @@ QByteArray upper(QByteArray b) {
     return b.toUpper();
 }
 
-QByteArray headerSpec() {
+QByteArray headerDefinition() {
     QByteArray b(160, '\0');
     auto put16 = [&b](int at, int v) {
         b[at] = char(v & 0xFF);
@@ -87,10 +87,10 @@ struct Stores {
 
     Stores() {
         btrPath = QFile::encodeName(dir.filePath(QStringLiteral("FRAD041.bt6")));
-        QByteArray spec = headerSpec();
+        QByteArray definition = headerDefinition();
         std::uint32_t len = 160;
         PositionBlock none{};
-        BTRCALL(OpCreate, &none, spec.data(), &len, btrPath.data(), std::uint16_t(btrPath.size()), 0);
+        BTRCALL(OpCreate, &none, definition.data(), &len, btrPath.data(), std::uint16_t(btrPath.size()), 0);
         QByteArray key = btrPath.leftJustified(255, ' ');
         QByteArray data(RecordLength, ' ');
         if (call(OpOpen, data, key, 0) != StatusSuccess)

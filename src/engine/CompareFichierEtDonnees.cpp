@@ -17,17 +17,13 @@ const QString kOrigine = QStringLiteral("FrmMain:CompareFichierEtDonnees");
 constexpr int kBase = 0;
 constexpr int kStation = 0;
 
-QString texte14(const QDateTime& dt) {
-    return dt.toString(QStringLiteral("yyyyMMddHHmmss"));
+QString taille10(qint64 size) {
+    return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
 }
 
 QString dateAffichee(const QString& texte) {
     const QDateTime dt = QDateTime::fromString(texte, QStringLiteral("yyyyMMddHHmmss"));
     return dt.isValid() ? texteDateHeure(dt) : texte;
-}
-
-QString taille10(qint64 size) {
-    return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
 }
 
 int statut() {
@@ -77,7 +73,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
                 nomCible.compare(entete.NomFichierCible().trimmed(), Qt::CaseInsensitive) == 0;
             if (trouve) {
                 idEntete = entete.IdEntete();
-                const QString dateSource = texte14(dateFichierSource);
+                const QString dateSource = recordtext::dateTime14(dateFichierSource);
                 if (dateSource != entete.DateFichierSource()) {
                     conversionRequise = true;
                     appendLine(s.listeFichiersCible, nomSource + QLatin1Char(':'));

@@ -5,6 +5,7 @@
 #include "engine/RunState.h"
 #include "engine/RunSteps.h"
 #include "settings/Settings.h"
+#include "settings/SourceTypes.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 
@@ -37,25 +38,10 @@ struct RecordingSteps : RunSteps {
 };
 
 int sourceTypeCode(const char* label) {
-    static const QStringList labels = {"AIFC (*.aifc)",
-                                       "AIFF (*.aiff; *.aif)",
-                                       "CD Audio (*.cda)",
-                                       "MPEG (*.mpg; *.mpeg)",
-                                       "MPEG Audio (*.mpga; *.mpa)",
-                                       "MPEG X (*.mpx)",
-                                       "MPEG-1 Layer 1 (*.mp1)",
-                                       "MPEG-1 Layer 2 (*.mp2; *.m2a)",
-                                       "MPEG-1 Layer 3 (*.mp3)",
-                                       "Ogg Vorbis (*.oga; *.ogg)",
-                                       "Wave (*.wave; *.wav)",
-                                       "Wave 64 (*.w64)",
-                                       "Windows Media Audio (*.wmv; *.asf; *.wma)",
-                                       "FLAC (*.fla; *.flac)",
-                                       "===== Logiciels =====",
-                                       "Dalet (*.snd)",
-                                       "Kestrel (*.s48)",
-                                       "Virtual Studio (*.mus)"};
-    return int(labels.indexOf(QString::fromLatin1(label)));
+    for (const SourceType& t : sourceTypes())
+        if (t.libelle == QLatin1String(label))
+            return t.code;
+    return -1;
 }
 
 struct ConversionRunFixture : ::testing::Test {
