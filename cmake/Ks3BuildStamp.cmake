@@ -1,11 +1,15 @@
 # The program's version text is made of the date and time of its build
-# (year.monthday.hourminute). The stamp is taken when CMake configures; the
-# build scripts reconfigure at every build so it stays the build's own.
-string(TIMESTAMP KS3_BUILD_YEAR "%Y")
-string(TIMESTAMP KS3_BUILD_MONTHDAY "%m%d")
-string(TIMESTAMP KS3_BUILD_HOURMINUTE "%H%M")
-# The values become C++ integer literals: a leading zero would make them octal
-# ("0039" does not compile, "0125" reads as 85).
-foreach(part KS3_BUILD_MONTHDAY KS3_BUILD_HOURMINUTE)
-    string(REGEX REPLACE "^0+([0-9])" "\\1" ${part} "${${part}}")
-endforeach()
+# (year.monthday.hourminute). The stamp lives in one generated source file,
+# compiled alone: it is written again only when a source of the project
+# changed, so a build with nothing to do compiles nothing, and a build after
+# an edit recompiles that one file beside the edited ones.
+file(GLOB_RECURSE KS3_STAMPED_SOURCES CONFIGURE_DEPENDS
+    ${PROJECT_SOURCE_DIR}/src/*.cpp ${PROJECT_SOURCE_DIR}/src/*.h
+    ${PROJECT_SOURCE_DIR}/tools/*.cpp ${PROJECT_SOURCE_DIR}/tools/*.h)
+set(KS3_BUILD_STAMP_SOURCE ${CMAKE_BINARY_DIR}/generated/BuildStamp.cpp)
+add_custom_command(
+    OUTPUT ${KS3_BUILD_STAMP_SOURCE}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${KS3_BUILD_STAMP_SOURCE} -P ${PROJECT_SOURCE_DIR}/cmake/WriteBuildStamp.cmake
+    DEPENDS ${KS3_STAMPED_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/WriteBuildStamp.cmake
+    COMMENT "Build stamp"
+    VERBATIM)

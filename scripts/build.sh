@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Configures (with a fresh build stamp) and builds everything into build/.
+# Configures and builds everything into build/ (a build with nothing to do compiles nothing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -1,5 +1,7 @@
 #include "common/VersionApplication.h"
 
+#include "common/BuildStamp.h"
+
 namespace ks3 {
 
 namespace {
@@ -17,7 +19,8 @@ QDateTime dateFromNumbers(int major, int minor, int revision) {
 } // namespace
 
 QDateTime DateApplication() {
-    return dateFromNumbers(KS3_BUILD_YEAR, KS3_BUILD_MONTHDAY, KS3_BUILD_HOURMINUTE);
+    const BuildStamp stamp = buildStamp();
+    return dateFromNumbers(stamp.year, stamp.monthDay, stamp.hourMinute);
 }
 
 QString VersionTexte(int major, int minor, int revision) {
