@@ -4,8 +4,8 @@
 // rules) and through BTRCALL directly on a cursor of its own. Ratios (layer
 // time / direct time) are printed last.
 #include "TimesReporter.h"
+#include "common/WorkingFolders.h"
 #include "platform/Btrcall.h"
-#include "settings/WorkingFolders.h"
 #include "store/BTRieve.h"
 #include "store/CatalogueTables.h"
 #include "store/FichierPervasive.h"

@@ -1,6 +1,6 @@
 // Saving the whole settings: one replacement of the file for every key, against
 // one replacement per key (what a write per key would cost).
-#include "settings/IniFile.h"
+#include "platform/IniFile.h"
 #include "settings/SettingId.h"
 
 #include <QTemporaryDir>

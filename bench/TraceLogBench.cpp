@@ -1,7 +1,7 @@
 // Lines traced per second, with the batches of 200 lines written to the day's
 // file as the program does.
 #include "common/TraceLog.h"
-#include "settings/WorkingFolders.h"
+#include "common/WorkingFolders.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/MainCommands.h"
-#include "app/MainTimer.h"
+#include "runtime/MainCommands.h"
+#include "runtime/MainTimer.h"
 
 #include <QMainWindow>
 #include <functional>

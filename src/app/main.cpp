@@ -1,11 +1,11 @@
-#include "app/CommandLine.h"
-#include "app/FrmMsgBoxService.h"
-#include "app/FrmSetup.h"
 #include "app/Frm_Main.h"
 #include "app/ProgramIcon.h"
-#include "app/Startup.h"
 #include "common/VersionApplication.h"
+#include "common/ui/FrmMsgBoxService.h"
 #include "engine/ConversionRun.h"
+#include "runtime/CommandLine.h"
+#include "runtime/Startup.h"
+#include "settings/ui/FrmSetup.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,6 +1,8 @@
 #include "common/Clock.h"
 
 #include "common/DoEvents.h"
+#include "common/TraceLog.h"
+#include "platform/PlatformHost.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -49,6 +51,19 @@ SystemClock& systemClock() {
     return c;
 }
 Clock* current = nullptr;
+
+// The platform layer pauses with the clock in force and traces its failures.
+class ProgramPlatformHost final : public PlatformHost {
+public:
+    void sleep(int ms) override { clock().sleep(ms); }
+    void failure(const QString& line) override { TraceLog(-1, -1, -1, line, true); }
+};
+struct PlatformHostInstaller {
+    PlatformHostInstaller() {
+        static ProgramPlatformHost host;
+        setPlatformHost(&host);
+    }
+} installer;
 } // namespace
 
 Clock& clock() {

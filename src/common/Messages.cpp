@@ -2,8 +2,8 @@
 
 #include "common/ErrorRoutine.h"
 #include "common/MessageBoxService.h"
-#include "common/Text1252.h"
 #include "common/TrimSpaces.h"
+#include "platform/Text1252.h"
 
 #include <QHash>
 

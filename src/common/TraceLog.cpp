@@ -6,10 +6,10 @@
 #include "common/ErrorRoutine.h"
 #include "common/FileUtils.h"
 #include "common/ListLines.h"
-#include "common/Text1252.h"
 #include "common/VersionApplication.h"
 #include "common/VisionneuseTexte.h"
-#include "settings/WorkingFolders.h"
+#include "common/WorkingFolders.h"
+#include "platform/Text1252.h"
 
 #include <QCoreApplication>
 #include <QDir>

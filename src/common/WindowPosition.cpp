@@ -2,8 +2,8 @@
 
 #include "common/ErrorRoutine.h"
 #include "common/LeadingNumber.h"
-#include "settings/IniFile.h"
-#include "settings/SettingsFile.h"
+#include "common/NomFichierSettings.h"
+#include "platform/IniFile.h"
 
 #include <algorithm>
 #include <cmath>

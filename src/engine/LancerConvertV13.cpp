@@ -7,33 +7,21 @@
 #include "common/Messages.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
+#include "common/WorkingFolders.h"
 #include "engine/ConversionHistory.h"
 #include "engine/ConverterCommand.h"
 #include "engine/DecomposeFichier.h"
+#include "engine/DeleteFile.h"
 #include "engine/ExternalProcess.h"
 #include "engine/RunState.h"
 #include "engine/TargetPolicy.h"
 #include "settings/FolderTools.h"
-#include "settings/WorkingFolders.h"
 
 namespace ks3 {
 
 namespace {
 const QString kCaller = QStringLiteral("FrmMain:LancerConvertV13");
 } // namespace
-
-void DeleteFile(const QString& path, const QString& caller) {
-    Procedure p("Lib_Public", "DeleteFile");
-    p.step(10, [&] {
-        const QString label = QStringLiteral("Lib_Public:DeleteFile");
-        if (path.trimmed().isEmpty() || !File_Exist(path, label))
-            return;
-        if (!path.contains(QLatin1Char('*')))
-            File_RemoveFlag(path, 1);
-        File_Delete(path, label);
-    });
-    (void)caller;
-}
 
 void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
                       const QDateTime& dateFichierSource, qint32 tailleFichierSource, bool convertVersKS) {

@@ -11,9 +11,6 @@ namespace ks3 {
 void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
                       const QDateTime& dateFichierSource, qint32 tailleFichierSource, bool convertVersKS);
 
-// Deletes a file when it exists, clearing its read-only flag first.
-void DeleteFile(const QString& path, const QString& caller);
-
 // The longest wait for the converter, in milliseconds.
 constexpr int kAttenteConvertisseurMaxMs = 900000;
 

@@ -5,7 +5,7 @@
 #include "common/Messages.h"
 #include "common/ProgramValues.h"
 #include "engine/DecomposeFichier.h"
-#include "engine/LancerConvertV13.h"
+#include "engine/DeleteFile.h"
 #include "settings/Settings.h"
 
 namespace ks3 {

@@ -1,7 +1,7 @@
 #include "platform/BtrRecordFile.h"
 
-#include "common/Clock.h"
 #include "platform/Btrcall.h"
+#include "platform/PlatformHost.h"
 
 #include <sqlite3.h>
 
@@ -31,7 +31,7 @@ constexpr int BusyLimitMs = 150;
 int busyWait(void*, int count) {
     if ((count + 1) * BusyStepMs > BusyLimitMs)
         return 0;
-    ks3::clock().sleep(BusyStepMs);
+    ks3::platformHost().sleep(BusyStepMs);
     return 1;
 }
 

@@ -23,7 +23,7 @@ namespace ks3::btr {
 // Every write is one SQLite transaction committed with a full sync before the
 // call returns, unless the file takes part in a transaction of the process.
 // A database locked by another writer is waited for a short while (the busy
-// wait goes through the program's clock), then reported as StatusFileLocked.
+// wait goes through the platform host, the program's clock), then reported as StatusFileLocked.
 class RecordFile {
 public:
     // Where a search lands, relative to a key (and a sequence for After and

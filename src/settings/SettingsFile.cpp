@@ -3,10 +3,10 @@
 #include "common/DoEvents.h"
 #include "common/ErrorRoutine.h"
 #include "common/LeadingNumber.h"
+#include "common/NomFichierSettings.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
-#include "settings/IniFile.h"
-#include "settings/NomFichier.h"
+#include "platform/IniFile.h"
 #include "settings/Settings.h"
 #include "settings/SourceTypes.h"
 
@@ -159,36 +159,6 @@ QString texteEcrit(const Settings& s, SettingId id, int n) {
 }
 
 } // namespace
-
-QString& DossierSettings() {
-    static QString d;
-    return d;
-}
-
-void NomDossierSettings() {
-    Procedure p("Lib_Public", "NomDossierSettings");
-    p.step(10, [] {
-        DossierSettings() = programValues().dossierProgramme + QStringLiteral("Settings/KS3_Convert/");
-    });
-    p.step(20, [] {
-        if (NomFichierValide(DossierSettings()) && !QDir().mkpath(DossierSettings()))
-            TraceLog(-1, -1, -1,
-                     QStringLiteral("Err: Folder cannot be created: ") + DossierSettings() +
-                         QStringLiteral(" |Sub: Lib_Public:NomDossierSettings"),
-                     true);
-    });
-    // The old settings file of the operating system's own folder has no
-    // counterpart here: there is nothing to move.
-}
-
-QString NomFichierSettings(const QString& suffix, const QString& extension) {
-    if (DossierSettings().trimmed().isEmpty())
-        NomDossierSettings();
-    QString nom = DossierSettings() + QStringLiteral("KS3_Tools_Convert");
-    if (programValues().noInstance != 0)
-        nom += QLatin1Char('_') + QString::number(programValues().noInstance);
-    return nom + suffix + extension;
-}
 
 void setInitDossiersTravail(std::function<void()> f) {
     initDossiersTravail() = std::move(f);

@@ -5,18 +5,6 @@
 
 namespace ks3 {
 
-// Folder of the settings files, DossierProgramme + "Settings/KS3_Convert/";
-// empty until NomDossierSettings has run.
-QString& DossierSettings();
-
-// Computes DossierSettings and creates it with its parents.
-void NomDossierSettings();
-
-// DossierSettings + "KS3_Tools_Convert" (+ "_" + NoInstance when not 0) +
-// suffix + extension; computes DossierSettings first when it is blank.
-// The settings file is NomFichierSettings("", ".Ini").
-QString NomFichierSettings(const QString& suffix, const QString& extension);
-
 // The working folders are computed first thing when the settings load. The
 // start-up installs the computation (slot 0 of the working folders); until
 // then loading uses the folders as they are.

@@ -3,14 +3,15 @@
 #include "common/ComputerName.h"
 #include "common/ErrorRoutine.h"
 #include "common/LeadingNumber.h"
+#include "common/NomFichierSettings.h"
 #include "common/PathText.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
+#include "common/WorkingFolders.h"
 #include "platform/DiskShares.h"
+#include "platform/IniFile.h"
 #include "settings/FolderTools.h"
-#include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
-#include "settings/WorkingFolders.h"
 
 namespace ks3 {
 

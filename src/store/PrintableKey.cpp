@@ -1,6 +1,6 @@
 #include "store/PrintableKey.h"
 
-#include "common/Text1252.h"
+#include "platform/Text1252.h"
 
 namespace ks3 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/WorkingFolders.h"
+#include "common/WorkingFolders.h"
 #include "store/CatalogueTables.h"
 
 namespace ks3 {

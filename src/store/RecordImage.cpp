@@ -1,7 +1,7 @@
 #include "store/RecordImage.h"
 
 #include "common/ErrorRoutine.h"
-#include "common/Text1252.h"
+#include "platform/Text1252.h"
 
 namespace ks3 {
 

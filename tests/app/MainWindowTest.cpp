@@ -1,12 +1,12 @@
-#include "RunFixture.h"
 #include "app/FrmAbout.h"
 #include "app/Frm_Main.h"
-#include "app/MainWindowHooks.h"
 #include "app/Standby.h"
 #include "common/DateFormats.h"
 #include "common/DoEvents.h"
 #include "common/VersionApplication.h"
 #include "common/WindowPosition.h"
+#include "runtime/MainWindowHooks.h"
+#include "support/RunFixture.h"
 
 #include <QAction>
 #include <QApplication>

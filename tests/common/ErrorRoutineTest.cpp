@@ -1,6 +1,6 @@
 #include "common/ErrorRoutine.h"
 #include "common/TraceLog.h"
-#include "settings/WorkingFolders.h"
+#include "common/WorkingFolders.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
 #include "common/FileUtils.h"
-#include "common/Text1252.h"
 #include "common/TraceLog.h"
+#include "common/WorkingFolders.h"
 #include "platform/DiskSpace.h"
-#include "settings/WorkingFolders.h"
+#include "platform/Text1252.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
 #include "common/TraceLog.h"
 #include "common/ComputerName.h"
-#include "common/Text1252.h"
 #include "common/VersionApplication.h"
-#include "settings/WorkingFolders.h"
+#include "common/WorkingFolders.h"
+#include "platform/Text1252.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 

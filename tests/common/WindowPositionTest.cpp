@@ -1,7 +1,7 @@
 #include "common/WindowPosition.h"
+#include "common/NomFichierSettings.h"
 #include "common/ProgramValues.h"
-#include "common/Text1252.h"
-#include "settings/SettingsFile.h"
+#include "platform/Text1252.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 

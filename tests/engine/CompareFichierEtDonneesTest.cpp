@@ -3,15 +3,16 @@
 #include "engine/CompareFichierEtDonnees.h"
 #include "common/MessageBoxService.h"
 #include "common/TraceLog.h"
+#include "common/WorkingFolders.h"
 #include "engine/ConversionHistory.h"
 #include "engine/RunState.h"
-#include "settings/WorkingFolders.h"
 #include "store/BTRieve.h"
 #include "store/BtrieveState.h"
 #include "store/CatalogueTables.h"
 #include "store/FichierPervasive.h"
 #include "store/RecordBuffers.h"
 #include "support/ManualClock.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"
 
 #include <QDir>

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "settings/SourceTypes.h"
 #include "support/ManualClock.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"
 
 #include <QDirIterator>

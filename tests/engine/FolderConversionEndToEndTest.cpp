@@ -1,9 +1,9 @@
 // The whole folder conversion, through the real program and the real converter:
 // KS3_Tools_Convert --once on a program folder of its own.
 #include "common/ProgramValues.h"
-#include "common/Text1252.h"
+#include "common/WorkingFolders.h"
 #include "platform/Btrcall.h"
-#include "settings/WorkingFolders.h"
+#include "platform/Text1252.h"
 #include "store/BTRieve.h"
 #include "store/BtrRequestBlock.h"
 #include "store/CatalogueTables.h"

@@ -2,6 +2,7 @@
 #include "common/MessageBoxService.h"
 #include "common/TraceLog.h"
 #include "support/ManualClock.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"
 
 #include <QFile>

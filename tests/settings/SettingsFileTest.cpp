@@ -1,7 +1,7 @@
 #include "SettingsFixture.h"
 
-#include "common/Text1252.h"
-#include "settings/IniFile.h"
+#include "platform/IniFile.h"
+#include "platform/Text1252.h"
 #include "settings/SourceTypes.h"
 
 #include <QFileInfo>

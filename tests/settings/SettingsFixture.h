@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/NomFichierSettings.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "settings/Settings.h"

@@ -1,5 +1,6 @@
-#include "settings/WorkingFolders.h"
+#include "common/WorkingFolders.h"
 #include "common/ComputerName.h"
+#include "common/NomFichierSettings.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "platform/DiskShares.h"

@@ -4,13 +4,14 @@
 #include "common/MessageBoxService.h"
 #include "common/ProgramEnd.h"
 #include "common/TraceLog.h"
-#include "settings/WorkingFolders.h"
+#include "common/WorkingFolders.h"
 #include "store/BTRieve.h"
 #include "store/BtrieveState.h"
 #include "store/ErreurBTrieve.h"
 #include "store/RecordBuffers.h"
 #include "store/RecordManagerCall.h"
 #include "support/ManualClock.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

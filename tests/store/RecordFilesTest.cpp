@@ -4,13 +4,14 @@
 #include "common/MessageBoxService.h"
 #include "common/ProgramEnd.h"
 #include "common/TraceLog.h"
+#include "common/WorkingFolders.h"
 #include "platform/Btrcall.h"
-#include "settings/WorkingFolders.h"
 #include "store/BTRieve.h"
 #include "store/BtrieveState.h"
 #include "store/FichierPervasive.h"
 #include "store/RecordBuffers.h"
 #include "support/ManualClock.h"
+#include "support/ScriptedMessageBoxService.h"
 #include "support/TempDir.h"
 
 #include <QFileInfo>

@@ -1,0 +1,41 @@
+#include "common/ui/PositionFeuille.h"
+
+#include "common/WindowPosition.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+namespace ks3 {
+
+namespace {
+int toTwips(int pixels) {
+    return pixels * kTwipsParPixel;
+}
+int toPixels(int twips) {
+    return int(std::lround(double(twips) / kTwipsParPixel));
+}
+
+// The bottom edge of the desktop: with several screens a window may sit on any
+// of them, so "below the screen" means below all of them.
+int desktopHeightPixels() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->virtualGeometry().bottom() + 1 : 0;
+}
+} // namespace
+
+void PositionFeuille(QWidget& window, const QString& qualificatif) {
+    const PositionFenetre p =
+        LecturePositionFenetre(window.objectName(), qualificatif, toTwips(window.frameGeometry().height()),
+                               toTwips(desktopHeightPixels()));
+    // move() places the frame, as the stored left and top are the frame's.
+    window.move(toPixels(p.left), toPixels(p.top));
+}
+
+void PositionFeuilleSauvegarde(const QWidget& window, const QString& qualificatif) {
+    const QPoint at = window.pos();
+    EcriturePositionFenetre(window.objectName(), qualificatif, {toTwips(at.x()), toTwips(at.y())});
+}
+
+} // namespace ks3

@@ -1,0 +1,89 @@
+#include "runtime/CommandLine.h"
+
+#include "common/ErrorRoutine.h"
+#include "common/ProgramValues.h"
+#include "common/TraceLog.h"
+
+namespace ks3 {
+
+CommandLineOptions parseCommandLine(const QStringList& arguments) {
+    CommandLineOptions o;
+    QStringList rest;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            o.help = true;
+        else if (a == QLatin1String("--version"))
+            o.version = true;
+        else if (a == QLatin1String("--once"))
+            o.once = true;
+        else if (a == QLatin1String("--screenshot") && i + 1 < arguments.size())
+            o.screenshot = arguments.at(++i);
+        else
+            rest << a;
+    }
+    o.rest = rest.join(QLatin1Char(' '));
+    return o;
+}
+
+QString usageText() {
+    return QStringLiteral("Usage: KS3_Tools_Convert [/Instance=N | /I=N] [--once] [--screenshot FILE]\n"
+                          "                         [--help] [--version]\n"
+                          "\n"
+                          "Converts the sound files of the configured source folders at an interval,\n"
+                          "and turns sound files into the suite's format on request over UDP.\n"
+                          "\n"
+                          "  /Instance=N, /I=N  instance number 1 to 10 (own settings and logs)\n"
+                          "  --once             one conversion run at once, no window; exit status 0\n"
+                          "                     when the run completed, 1 when start-up failed\n"
+                          "  --screenshot FILE  start, save a PNG picture of the main window, end\n"
+                          "  --help             this text\n"
+                          "  --version          the program's version\n");
+}
+
+void AnalyseChaineCommand(const QString& commandLine) {
+    Procedure p("FrmMain", "AnalyseChaineCommand");
+    QString status = QStringLiteral("A");
+    int& instance = programValues().noInstance;
+    p.step(10, [&] {
+        TraceLog(-1, -1, -1, QStringLiteral("Command Line: '") + commandLine + QLatin1Char('\''));
+    });
+    p.step(20, [&] {
+        instance = 0;
+        QString key = QStringLiteral("/Instance=");
+        qsizetype at = commandLine.indexOf(key, 0, Qt::CaseInsensitive);
+        if (at < 0) {
+            key = QStringLiteral("/I=");
+            at = commandLine.indexOf(key, 0, Qt::CaseInsensitive);
+        }
+        if (at < 0)
+            return;
+        const QString after = commandLine.mid(at + key.size()).trimmed();
+        QString digits;
+        for (const QChar c : after) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                break;
+            digits += c;
+        }
+        // Long digit runs stay large rather than wrapping around.
+        const long long value =
+            digits.isEmpty() ? 0 : (digits.size() > 9 ? 1000000000LL : digits.toLongLong());
+        status = QStringLiteral("E");
+        if (value < 1) {
+            instance = 1;
+            status = QStringLiteral("D");
+        } else if (value > 10) {
+            instance = 10;
+            status = QStringLiteral("C");
+        } else {
+            instance = int(value);
+        }
+    });
+    p.step(30, [&] {
+        TraceLog(-1, -1, -1,
+                 QStringLiteral("Instance: ") + QString::number(instance) + QStringLiteral(" (") + status +
+                     QLatin1Char(')'));
+    });
+}
+
+} // namespace ks3
