@@ -4,5 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/check-format.sh
+bash scripts/check-includes.sh
 bash scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
