@@ -1,10 +1,13 @@
 #include "app/Frm_Main.h"
 #include "app/ProgramIcon.h"
+#include "common/TraceLog.h"
 #include "common/VersionApplication.h"
 #include "common/ui/FrmMsgBoxService.h"
 #include "engine/ConversionRun.h"
+#include "engine/RunState.h"
 #include "runtime/CommandLine.h"
 #include "runtime/Startup.h"
+#include "runtime/TerminationSignals.h"
 #include "settings/ui/FrmSetup.h"
 
 #include <QApplication>
@@ -14,17 +17,33 @@
 namespace {
 // One run at once, without a window: every question gets the answer that
 // destroys nothing (the unattended message service), and every message with
-// its answer goes to the trace log.
+// its answer goes to the trace log. A request of the system to end (SIGTERM,
+// SIGINT, SIGHUP) stops the run after the file being converted, as in the
+// window program; the program then ends in order with status 1 (run not
+// completed).
 int runOnce(int argc, char** argv, const ks3::CommandLineOptions& options) {
     QCoreApplication app(argc, argv);
+    bool stopAsked = false;
+    ks3::TerminationSignals termination;
+    QObject::connect(&termination, &ks3::TerminationSignals::terminationRequested, [&](int signalNumber) {
+        ks3::TraceLog(-1, -1, -1,
+                      QStringLiteral("Close asked by the system (signal ") + QString::number(signalNumber) +
+                          QLatin1Char(')'));
+        stopAsked = true;
+        ks3::runState().stopConversion = true;
+    });
     if (!ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
         ks3::ArretProgramme();
         std::fputs("KS3_Tools_Convert: start-up failed, see the trace log\n", stderr);
         return 1;
     }
-    ks3::LancerAnalyseConvertStart();
+    // A request that came during the start-up is not forgotten by the run.
+    QCoreApplication::processEvents();
+    if (!stopAsked)
+        ks3::LancerAnalyseConvertStart();
+    ks3::TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Unload: Start"));
     ks3::ArretProgramme();
-    return 0;
+    return stopAsked ? 1 : 0;
 }
 
 // A picture of the main window as it stands after start-up, then the end of

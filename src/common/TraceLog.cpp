@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "common/ComputerName.h"
+#include "common/ControlEscapes.h"
 #include "common/DateFormats.h"
 #include "common/ErrorRoutine.h"
 #include "common/FileUtils.h"
@@ -108,7 +109,7 @@ void TraceLog(int tag1, int tag2, int tag3, const QString& message, bool forced,
             line += QStringLiteral("Debug:");
         else
             line += tagText(tag1) + tagText(tag2) + thirdTagText(tag3);
-        line += message;
+        line += EchappeControles(message);
         if (l.frmSetupCharge) {
             appendAll(l.listeLog, l.listeLogTemp.stringList());
             if (l.listeLogTemp.rowCount() > 0)

@@ -106,7 +106,8 @@ ConverterRunResult runConverter(const std::vector<std::string>& args,
             writeErrorFile(errorFile, "");
         for (const std::string& r : remarks)
             result.output += r + "\n";
-        result.output += "Converted '" + options.infile + "' to '" + options.outfile + "' (" + target.type + ")\n";
+        result.output +=
+            "Converted '" + options.infile + "' to '" + options.outfile + "' (" + target.type + ")\n";
         result.status = ExitOk;
     } catch (const ConverterError& e) {
         if (!partial.empty())

@@ -117,6 +117,29 @@ TEST_F(TraceLogFixture, HeaderDescribesTheComputer) {
     EXPECT_TRUE(test::TempDir::read(dayFile()).endsWith("Fichier cr\xE9\xE9\r\n"));
 }
 
+// A text from outside (a file name, a datagram) cannot add lines of its own
+// to the log: its control characters are written out.
+TEST_F(TraceLogFixture, ControlCharactersOfAMessageAreWrittenOut) {
+    struct Case {
+        QString message;
+        const char* expected;
+    } cases[] = {
+        {QStringLiteral("Source: a\n08:00:00:000 : : : :Fake line.wav"),
+         "Source: a\\n08:00:00:000 : : : :Fake line.wav"},
+        {QStringLiteral("cr\rtab\tend"), "cr\\rtab\\tend"},
+        {QString::fromUtf16(u"bell\u0007 esc\u001B del\u007F c1\u0085 ls\u2028."),
+         "bell\\x07 esc\\x1B del\\x7F c1\\x85 ls\\u2028."},
+        {QStringLiteral("plain é text"), "plain é text"},
+    };
+    for (const Case& c : cases)
+        TraceLog(-1, -1, -1, c.message, true);
+    const QStringList written = lines(dayFile()).mid(7); // after the header
+    ASSERT_EQ(written.size(), int(std::size(cases))) << joined(written);
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        EXPECT_EQ(written.at(i),
+                  QStringLiteral("08:05:09:042 : : : :") + QString::fromUtf8(cases[i].expected));
+}
+
 TEST_F(TraceLogFixture, ForcedLineBeforeTheOptionsWindowWaitsUntilMoved) {
     traceLists().frmSetupCharge = false;
     TraceLog(-1, -1, -1, QStringLiteral("early failure"), true);

@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 using namespace ks3;
@@ -36,6 +37,7 @@ class FolderConversion : public ::testing::Test {
 protected:
     test::TempDir dir;
     QString prog;
+    qint64 runningPid = 0;
 
     void SetUp() override {
         prog = dir.file("prog/");
@@ -88,22 +90,26 @@ protected:
         test::backdateFile(dir.file(rel), 120);
     }
 
-    // Runs the program once; whileRunning is called about every 100 ms until it ends.
-    QString runOnce(const std::function<void()>& whileRunning = {}) {
+    // Runs the program once; whileRunning is called about every 100 ms (every
+    // 5 ms with pollFast) until it ends, with the program's process number in
+    // runningPid.
+    QString runOnce(const std::function<void()>& whileRunning = {}, int expectedExit = 0,
+                    bool pollFast = false) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(prog + "KS3_Tools_Convert", {QStringLiteral("--once")});
+        runningPid = p.processId();
         QElapsedTimer elapsed;
         elapsed.start();
-        while (!p.waitForFinished(100) && elapsed.elapsed() < 300000)
+        while (!p.waitForFinished(pollFast ? 5 : 100) && elapsed.elapsed() < 300000)
             if (whileRunning)
                 whileRunning();
         EXPECT_EQ(p.state(), QProcess::NotRunning);
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
+        EXPECT_EQ(p.exitCode(), expectedExit) << p.readAll().toStdString();
         return todaysLog();
     }
 
@@ -148,6 +154,26 @@ protected:
     }
 
     static int count(const QString& text, const QString& what) { return int(text.count(what)); }
+
+    // The processes whose parent is pid.
+    static QList<qint64> childrenOf(qint64 pid) {
+        QList<qint64> children;
+        const QStringList entries =
+            QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString& entry : entries) {
+            bool numeric = false;
+            const qint64 candidate = entry.toLongLong(&numeric);
+            if (!numeric)
+                continue;
+            // "pid (name) state ppid ...": the name may hold blanks and brackets.
+            const QByteArray stat =
+                test::TempDir::read(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+            const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 1 && fields.at(1).toLongLong() == pid)
+                children << candidate;
+        }
+        return children;
+    }
 };
 } // namespace
 
@@ -265,4 +291,52 @@ TEST_F(FolderConversion, FileBeingWrittenIsConvertedOnceFinished) {
     EXPECT_EQ(headers[0].aConvertir, QStringLiteral("N"));
     ASSERT_EQ(details.size(), 2);
     EXPECT_EQ(details[1].ok, QStringLiteral("O"));
+}
+
+// A request of the system to end a run without a window (the service stopped,
+// Ctrl+C, the terminal closed) ends it after the file being converted: that
+// target is whole, the other files wait for the next run, and the log ends
+// with the unload. Each stopped run converts exactly one more file.
+TEST_F(FolderConversion, RequestOfTheSystemToEndStopsTheRunAfterTheCurrentFile) {
+    for (const char* name : {"a", "b", "c", "d"})
+        source(QStringLiteral("in1/") + name + QStringLiteral(".wav"), 20.0);
+    QString before;
+    const int signalNumbers[] = {SIGTERM, SIGINT, SIGHUP};
+    for (int i = 0; i < 3; ++i) {
+        const int signalNumber = signalNumbers[i];
+        SCOPED_TRACE(signalNumber);
+        bool sent = false;
+        const QString log = runOnce(
+                                [&] {
+                                    if (!sent && !childrenOf(runningPid).isEmpty())
+                                        sent = ::kill(pid_t(runningPid), signalNumber) == 0;
+                                },
+                                1, true)
+                                .mid(before.size());
+        before += log;
+        ASSERT_TRUE(sent) << "the converter was never seen running";
+        EXPECT_TRUE(log.contains(QStringLiteral("Close asked by the system (signal ") +
+                                 QString::number(signalNumber) + QLatin1Char(')')))
+            << log.toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("Conversion stoppée")));
+        EXPECT_EQ(count(log, QStringLiteral("-convert_to=")), 1);
+        const qsizetype start = log.indexOf(QStringLiteral("---------- Form_Unload: Start"));
+        EXPECT_GE(start, 0);
+        EXPECT_GT(log.indexOf(QStringLiteral("---------- Form_Unload: End")), start);
+        const QStringList targets = QDir(dir.file("out1")).entryList({QStringLiteral("*.mp3")}, QDir::Files);
+        ASSERT_EQ(targets.size(), i + 1);
+        for (const QString& t : targets) {
+            const test::AudioInfo info = test::probeAudio(dir.file("out1/") + t);
+            ASSERT_TRUE(info.ok) << t.toStdString() << ": " << info.error.toStdString();
+            EXPECT_NEAR(info.duration, 20.0, 0.06) << t.toStdString();
+        }
+    }
+    // Not stopped: the last file is converted, and the run ends with status 0
+    // and the whole unload.
+    const QString log = runOnce().mid(before.size());
+    EXPECT_EQ(count(log, QStringLiteral("-convert_to=")), 1);
+    EXPECT_GT(log.indexOf(QStringLiteral("---------- Form_Unload: End")),
+              log.indexOf(QStringLiteral("---------- Form_Unload: Start")));
+    EXPECT_GE(log.indexOf(QStringLiteral("---------- Form_Unload: Start")), 0);
+    EXPECT_EQ(QDir(dir.file("out1")).entryList({QStringLiteral("*.mp3")}, QDir::Files).size(), 4);
 }
