@@ -13,6 +13,7 @@
 #include "engine/ConversionRun.h"
 #include "engine/HistoryRunSteps.h"
 #include "engine/RunState.h"
+#include "runtime/Services.h"
 #include "settings/Settings.h"
 #include "settings/SourceTypes.h"
 #include "store/CatalogueTables.h"
@@ -99,8 +100,11 @@ struct Fixture {
                 }
             }
 
-        setClock(&noWait);
-        setMessageBoxService(&boxes);
+        Services benchServices;
+        benchServices.clock = &noWait;
+        benchServices.questions = &boxes;
+        benchServices.runSteps = &steps;
+        installServices(benchServices);
         workingFolders().dataFolder = dir.path() + QStringLiteral("/data/");
         workingFolders().logTechFolder = dir.path() + QStringLiteral("/logs/");
         workingFolders().nbStation = 1;
@@ -122,7 +126,6 @@ struct Fixture {
             if (t.libelle.startsWith(QStringLiteral("Wave (")))
                 st.setNumber(SettingId::FichiersSource, t.code, 1);
         st.choisirCible(2); // MPEG-1 Layer 3
-        setRunSteps(&steps);
 
         // The first run creates every header and records every conversion.
         LancerAnalyseConvert();
@@ -186,7 +189,6 @@ int main(int argc, char** argv) {
         std::printf("\nRun over 10 000 unchanged files / find, median wall time: %.2f (target: within 10)\n",
                     run / find);
     benchmark::Shutdown();
-    setRunSteps(nullptr);
-    setClock(nullptr);
+    installServices(Services());
     return 0;
 }

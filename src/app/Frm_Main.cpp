@@ -10,7 +10,6 @@
 #include "common/WindowPosition.h"
 #include "common/WorkingFolders.h"
 #include "common/ui/GestionClavier.h"
-#include "common/ui/LogViewer.h"
 #include "common/ui/PositionFeuille.h"
 #include "engine/ConversionRun.h"
 #include "engine/RunState.h"
@@ -337,7 +336,7 @@ void Frm_Main::Mnu01Options_Click() {
 
 void Frm_Main::Mnu01Log_Click() {
     Procedure p(kModule, "Mnu01Log_Click");
-    p.step(10, [this] { VoirLogFenetre(this, workingFolders().logTechFolder); });
+    p.step(10, [] { VoirLog(workingFolders().logTechFolder); });
 }
 
 void Frm_Main::Mnu02Historique_Click() {

@@ -1,6 +1,7 @@
 #include "app/Standby.h"
 
 #include "common/TraceLog.h"
+#include "runtime/Services.h"
 
 #include <QWidget>
 
@@ -14,17 +15,12 @@ public:
         mainWindow.showMinimized();
     }
 };
-
-StandbyService* current = nullptr;
 } // namespace
 
 StandbyService& standbyService() {
     static MinimiseStandby fallback;
-    return current ? *current : fallback;
-}
-
-void setStandbyService(StandbyService* service) {
-    current = service;
+    StandbyService* s = services().standby;
+    return s ? *s : fallback;
 }
 
 } // namespace ks3

@@ -1,22 +1,11 @@
 #pragma once
 
-class QWidget;
+#include "runtime/StandbyService.h"
 
 namespace ks3 {
 
-// Standby ("Mise en veille"): the program's windows give way to an icon in the
-// desktop's notification area. The tray provides the real service; until one
-// is installed, standby minimises the main window, so that it can be brought
-// back from the task bar.
-class StandbyService {
-public:
-    virtual ~StandbyService() = default;
-    // SysTrayMiseEnVeille with the tray window and the main window.
-    virtual void SysTrayMiseEnVeille(QWidget& mainWindow) = 0;
-};
-
-// The service in force; setStandbyService(nullptr) restores the minimising one.
+// The standby in force: the services' (the tray), else minimising the main
+// window.
 StandbyService& standbyService();
-void setStandbyService(StandbyService* service);
 
 } // namespace ks3

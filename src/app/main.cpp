@@ -3,9 +3,11 @@
 #include "common/TraceLog.h"
 #include "common/VersionApplication.h"
 #include "common/ui/FrmMsgBoxService.h"
+#include "common/ui/LogFileDialog.h"
 #include "engine/ConversionRun.h"
 #include "engine/RunState.h"
 #include "runtime/CommandLine.h"
+#include "runtime/Services.h"
 #include "runtime/Startup.h"
 #include "runtime/TerminationSignals.h"
 #include "settings/ui/FrmSetup.h"
@@ -23,6 +25,9 @@ namespace {
 // completed).
 int runOnce(int argc, char** argv, const ks3::CommandLineOptions& options) {
     QCoreApplication app(argc, argv);
+    // The services of every layer are their own: questions get the unattended
+    // answers, nothing is shown.
+    ks3::installServices(ks3::Services());
     bool stopAsked = false;
     ks3::TerminationSignals termination;
     QObject::connect(&termination, &ks3::TerminationSignals::terminationRequested, [&](int signalNumber) {
@@ -81,12 +86,16 @@ int main(int argc, char** argv) {
     // window and must not end it.
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(ks3::IconeProgramme());
-    // Messages are shown to people from here on, owned by the main window once
-    // it exists.
+    // The window program's services: messages shown to people, owned by the
+    // main window once it exists; the log-file dialog of "Log techniques";
+    // the options window, loaded hidden by the start-up and kept for the
+    // whole run.
     ks3::FrmMsgBoxService messageBoxes;
-    ks3::setMessageBoxService(&messageBoxes);
-    // The start-up loads the options window hidden; it stays for the whole run.
-    ks3::InstallerFrmSetup();
+    ks3::Services services;
+    services.questions = &messageBoxes;
+    services.logFileChoice = ks3::DialogueFichierLogService();
+    ks3::InstallerFrmSetup(services);
+    ks3::installServices(services);
     int status = 1;
     if (ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
         ks3::Frm_Main w;
@@ -96,6 +105,6 @@ int main(int argc, char** argv) {
     } else {
         ks3::ArretProgramme();
     }
-    ks3::setMessageBoxService(nullptr);
+    ks3::installServices(ks3::Services());
     return status;
 }

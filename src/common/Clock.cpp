@@ -1,8 +1,7 @@
 #include "common/Clock.h"
 
+#include "common/CommonServices.h"
 #include "common/DoEvents.h"
-#include "common/TraceLog.h"
-#include "platform/PlatformHost.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -50,27 +49,11 @@ SystemClock& systemClock() {
     static SystemClock c;
     return c;
 }
-Clock* current = nullptr;
-
-// The platform layer pauses with the clock in force and traces its failures.
-class ProgramPlatformHost final : public PlatformHost {
-public:
-    void sleep(int ms) override { clock().sleep(ms); }
-    void failure(const QString& line) override { TraceLog(-1, -1, -1, line, true); }
-};
-struct PlatformHostInstaller {
-    PlatformHostInstaller() {
-        static ProgramPlatformHost host;
-        setPlatformHost(&host);
-    }
-} installer;
 } // namespace
 
 Clock& clock() {
-    return current ? *current : systemClock();
-}
-void setClock(Clock* c) {
-    current = c;
+    Clock* c = commonServices().clock;
+    return c ? *c : systemClock();
 }
 
 } // namespace ks3

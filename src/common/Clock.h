@@ -39,9 +39,7 @@ public:
     void waitWithEvents(int ms) override;
 };
 
-// The clock in force. setClock(nullptr) restores the system clock; the clock
-// given must outlive its use.
+// The clock in force (CommonServices::clock, else the system clock).
 Clock& clock();
-void setClock(Clock* c);
 
 } // namespace ks3

@@ -1,11 +1,11 @@
 #include "common/MessageBoxService.h"
 
 #include "common/ChoiceBox.h"
+#include "common/CommonServices.h"
 
 namespace ks3 {
 
 namespace {
-MessageBoxService* current = nullptr;
 
 // A box that nobody sees: it is answered as soon as it is shown, so the counter,
 // the trace lines and the flags are those of a real box.
@@ -28,11 +28,8 @@ int answerAtOnce(const ChoiceBoxRequest& request, int button) {
 
 MessageBoxService& messageBoxService() {
     static UnattendedMessageBoxService unattended;
-    return current ? *current : unattended;
-}
-
-void setMessageBoxService(MessageBoxService* service) {
-    current = service;
+    MessageBoxService* s = commonServices().questions;
+    return s ? *s : unattended;
 }
 
 int UnattendedMessageBoxService::safeChoice(const ChoiceBoxRequest& request) {

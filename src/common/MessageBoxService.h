@@ -34,9 +34,8 @@ public:
     virtual std::optional<QString> activeWindowTitle() const { return std::nullopt; }
 };
 
-// The service in force; setMessageBoxService(nullptr) restores the unattended one.
+// The service in force (CommonServices::questions, else the unattended one).
 MessageBoxService& messageBoxService();
-void setMessageBoxService(MessageBoxService* service);
 
 // Answers without a person: the answer that destroys nothing ("Non", "Annuler",
 // "Ignorer", ...), else the default button, else the first one. Used by --once.

@@ -1,5 +1,6 @@
 #include "common/ProgramEnd.h"
 
+#include "common/CommonServices.h"
 #include "common/TraceLog.h"
 
 #include <cstdlib>
@@ -7,17 +8,13 @@
 namespace ks3 {
 
 namespace {
-ProgramEndHandler& handler() {
-    static ProgramEndHandler h;
-    return h;
-}
 bool requested = false;
 } // namespace
 
 void FinProgramme(int exitCode) {
     requested = true;
-    if (handler()) {
-        handler()(exitCode);
+    if (const ProgramEndHandler& handler = commonServices().programEnd) {
+        handler(exitCode);
         return;
     }
     TraceLogForce(traceLists().listeLog);
@@ -29,8 +26,7 @@ bool FinProgrammeDemandee() {
     return requested;
 }
 
-void setProgramEndHandler(ProgramEndHandler h) {
-    handler() = std::move(h);
+void OublierFinProgramme() {
     requested = false;
 }
 

@@ -1,6 +1,7 @@
 #include "common/TraceLog.h"
 
 #include "common/Clock.h"
+#include "common/CommonServices.h"
 #include "common/ComputerName.h"
 #include "common/ControlEscapes.h"
 #include "common/DateFormats.h"
@@ -74,11 +75,6 @@ void purgeOldLogs(const QString& folder, const QDate& today) {
         if (base < limit)
             File_Delete(folder + name, QStringLiteral("Lib_Public:TraceLogForce"), 0, 0);
     }
-}
-
-ChoixFichierLog& choixFichierLog() {
-    static ChoixFichierLog dialog;
-    return dialog;
 }
 } // namespace
 
@@ -211,22 +207,21 @@ void TraceLogForce(QStringListModel& list) {
     });
 }
 
-void setChoixFichierLog(ChoixFichierLog dialog) {
-    choixFichierLog() = std::move(dialog);
-}
-
 void VoirLog(const QString& folder) {
     Procedure p("Lib_Public", "VoirLog");
     p.step(10, [&] { TraceLogForce(traceLists().listeLog); });
     p.step(20, [&] {
-        const ChoixFichierLog& dialog = choixFichierLog();
+        const ChoixFichierLog& dialog = commonServices().logFileChoice;
         if (!dialog)
             return;
         const QString proposed = folder + DateTexte(clock().now().date()) + QStringLiteral(".Log");
         const QString chosen = dialog(folder, proposed, QStringLiteral("Logs|*.log"));
         if (chosen.isEmpty())
             return; // cancelled
-        OuvrirVisionneuseTexte(chosen);
+        if (const TextViewer& viewer = commonServices().textViewer)
+            viewer(chosen);
+        else
+            OuvrirVisionneuseTexte(chosen);
     });
 }
 

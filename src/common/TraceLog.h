@@ -38,16 +38,10 @@ void TraceLogEncadre(int tag1, int tag2, int tag3, const QString& message, const
 // Writes the waiting lines of the list to the day's file and empties it.
 void TraceLogForce(QStringListModel& list);
 // Writes the waiting lines, then lets the user choose a log file (today's is
-// proposed) and opens it in the desktop's text viewer. Without a dialog
-// installed (no windows), only the lines are written.
+// proposed) with the dialog of the services (CommonServices::logFileChoice)
+// and opens it in their text viewer (the desktop's by default). Without a
+// dialog (no windows), only the lines are written.
 void VoirLog(const QString& folder);
-
-// The file dialog of VoirLog, installed by the windows: an open-file dialog on
-// folder proposing proposedFile, with filter in the suite's form
-// ("Logs|*.log"). Returns the chosen path, or an empty text when cancelled.
-using ChoixFichierLog =
-    std::function<QString(const QString& folder, const QString& proposedFile, const QString& filter)>;
-void setChoixFichierLog(ChoixFichierLog dialog);
 
 // "HH:MM:SS:mmm" of the local time.
 QString TimingMilliSec();

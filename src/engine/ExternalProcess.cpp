@@ -2,23 +2,13 @@
 
 #include "common/DoEvents.h"
 #include "common/TraceLog.h"
+#include "engine/EngineServices.h"
 
 #include <QFileInfo>
 #include <QProcess>
 #include <cstdio>
 
 namespace ks3 {
-
-namespace {
-ProcessOutputViewer& viewer() {
-    static ProcessOutputViewer v;
-    return v;
-}
-} // namespace
-
-void setProcessOutputViewer(ProcessOutputViewer v) {
-    viewer() = std::move(v);
-}
 
 int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
                                bool visible) {
@@ -31,8 +21,8 @@ int AttenteFinProcessusExterne(const QString& program, const QStringList& argume
     if (visible) {
         QObject::connect(process, &QProcess::readyRead, process, [process, title] {
             const QByteArray out = process->readAll();
-            if (viewer())
-                viewer()(title, out);
+            if (const ProcessOutputViewer& viewer = engineServices().processOutputViewer)
+                viewer(title, out);
             else
                 std::fwrite(out.constData(), 1, size_t(out.size()), stderr);
         });

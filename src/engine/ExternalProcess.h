@@ -14,9 +14,8 @@ namespace ks3 {
 int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
                                bool visible);
 
-// Where the output of a converter started "in a normal window" goes; the
-// windows install a viewer, without one the output goes to standard error.
+// Where the output of a converter started "in a normal window" goes
+// (EngineServices::processOutputViewer); without one, to standard error.
 using ProcessOutputViewer = std::function<void(const QString& title, const QByteArray& output)>;
-void setProcessOutputViewer(ProcessOutputViewer viewer);
 
 } // namespace ks3

@@ -3,21 +3,15 @@
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "engine/CompareFichierEtDonnees.h"
+#include "engine/EngineServices.h"
 #include "engine/LancerConvertV13.h"
 
 namespace ks3 {
 
-namespace {
-RunSteps* current = nullptr;
-} // namespace
-
 RunSteps& runSteps() {
     static HistoryRunSteps steps;
-    return current ? *current : steps;
-}
-
-void setRunSteps(RunSteps* steps) {
-    current = steps;
+    RunSteps* s = engineServices().runSteps;
+    return s ? *s : steps;
 }
 
 CompareResult HistoryRunSteps::compare(const QString& source, const QString& target) {

@@ -22,8 +22,7 @@ public:
     virtual void convert(const CompareResult& found, const QString& source, const QString& target) = 0;
 };
 
-// The steps in force; setRunSteps(nullptr) restores the program's own.
+// The steps in force (EngineServices::runSteps, else HistoryRunSteps).
 RunSteps& runSteps();
-void setRunSteps(RunSteps* steps);
 
 } // namespace ks3

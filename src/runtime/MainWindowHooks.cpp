@@ -1,10 +1,11 @@
 #include "runtime/MainWindowHooks.h"
 
+#include "runtime/Services.h"
+
 namespace ks3 {
 
-MainWindowHooks& mainWindowHooks() {
-    static MainWindowHooks hooks;
-    return hooks;
+const MainWindowHooks& mainWindowHooks() {
+    return services().windowHooks;
 }
 
 } // namespace ks3

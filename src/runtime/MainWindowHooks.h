@@ -7,7 +7,8 @@ class QWidget;
 namespace ks3 {
 
 // What the main window reaches in windows that other parts of the program
-// provide. Each is filled by its window when it exists; an empty one is skipped.
+// provide (Services::windowHooks). Each is filled by its window's part of the
+// services (InstallerFrmSetup for the options window); an empty one is skipped.
 struct MainWindowHooks {
     // The options window FrmSetup, loaded hidden at start-up and kept for the
     // whole run; Mnu01Options shows or hides it. nullptr while there is none.
@@ -19,6 +20,7 @@ struct MainWindowHooks {
     std::function<void(QWidget& mainWindow)> afficherHistorique;
 };
 
-MainWindowHooks& mainWindowHooks();
+// The hooks of the services in force.
+const MainWindowHooks& mainWindowHooks();
 
 } // namespace ks3

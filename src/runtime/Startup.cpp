@@ -13,6 +13,7 @@
 #include "common/WorkingFolders.h"
 #include "engine/RunState.h"
 #include "runtime/CommandLine.h"
+#include "runtime/Services.h"
 #include "settings/InitGeneralSysteme.h"
 #include "settings/OptionsLoader.h"
 #include "settings/Settings.h"
@@ -79,6 +80,13 @@ bool ConvertSonDetermineVersion(bool& commandLineKind, QString& converterPath, b
                    16, programValues().titreFenetre);
         });
     return found;
+}
+
+void ChargerFenetreOptions() {
+    if (const std::function<void()>& loader = services().optionsWindowLoader)
+        loader();
+    else
+        ChargerOptions();
 }
 
 bool DemarrageProgramme(const QString& executablePath, const QString& commandLine) {

@@ -9,6 +9,11 @@ namespace ks3 {
 // MusicConverter. Returns true when one was found.
 bool ConvertSonDetermineVersion(bool& commandLineKind, QString& converterPath, bool showMessage);
 
+// The options at start-up: the options window of the services
+// (Services::optionsWindowLoader; it loads the options itself), else the
+// options alone (ChargerOptions).
+void ChargerFenetreOptions();
+
 // The start-up of the program up to its first run, without the windows:
 // command line, working folders, settings, record files, next run, converter,
 // sound folders. Returns false when the program must end (no converter).

@@ -9,32 +9,13 @@
 
 namespace ks3 {
 
-namespace {
-std::function<void()>& windowLoader() {
-    static std::function<void()> loader;
-    return loader;
-}
-} // namespace
-
-void setOptionsWindowLoader(std::function<void()> loader) {
-    windowLoader() = std::move(loader);
-}
-
-void ChargerFenetreOptions() {
-    if (windowLoader())
-        windowLoader()();
-    else
-        ChargerOptions();
-}
-
 void ChargerOptions() {
     Procedure p("FrmSetup", "Form_Load");
     p.step(10, [] { settings().setChargementSetup(true); });
-    p.step(20, [] {
-        DemarrageDossiersOptions();
-        setInitDossiersTravail([] { InitGeneralDossiers(0); });
-    });
+    p.step(20, [] { DemarrageDossiersOptions(); });
     p.step(30, [] { settings().setAdresseIPPoste(AdresseIPPoste()); });
+    // The working folders are computed first thing when the settings load.
+    p.step(35, [] { InitGeneralDossiers(0); });
     p.step(40, [] { InitSettings(); });
     p.step(50, [] {
         settings().setChargementSetup(false);

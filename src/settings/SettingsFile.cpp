@@ -23,11 +23,6 @@ namespace {
 using I = SettingId;
 using Cle = std::pair<SettingId, int>;
 
-std::function<void()>& initDossiersTravail() {
-    static std::function<void()> f;
-    return f;
-}
-
 // The order of loading and saving. It matters: the target type fills the
 // characteristics list before its position is read, and a receive row has its
 // address and port before it is activated.
@@ -160,20 +155,12 @@ QString texteEcrit(const Settings& s, SettingId id, int n) {
 
 } // namespace
 
-void setInitDossiersTravail(std::function<void()> f) {
-    initDossiersTravail() = std::move(f);
-}
-
 void InitSettings() {
     Procedure p("FrmSetup", "InitSettings");
     Settings& s = settings();
     const bool chargement = s.chargementSetup();
     s.setChargementSetup(true);
 
-    p.step(10, [] {
-        if (initDossiersTravail())
-            initDossiersTravail()();
-    });
     QString fichier;
     p.step(20, [&] { fichier = NomFichierSettings(QString(), QStringLiteral(".Ini")); });
 

@@ -5,9 +5,10 @@
 
 namespace ks3 {
 
-// The record manager as the layer calls it: BTRCALL, unless a test puts
-// something in front of it (to see the calls, or to answer a status that only
-// another program could provoke, such as a lock).
+// The record manager as the layer calls it: BTRCALL, unless the services put
+// something in front of it (StoreServices::recordManagerCall: a test sees the
+// calls, or answers a status that only another program could provoke, such
+// as a lock).
 using RecordManagerCall = std::function<std::int16_t(
     std::uint16_t operation, void* positionBlock, void* dataBuffer, std::uint32_t* dataLength,
     void* keyBuffer, std::uint16_t keyLength, std::int16_t keyNumber)>;
@@ -15,7 +16,5 @@ using RecordManagerCall = std::function<std::int16_t(
 std::int16_t callRecordManager(std::uint16_t operation, void* positionBlock, void* dataBuffer,
                                std::uint32_t* dataLength, void* keyBuffer, std::uint16_t keyLength,
                                std::int16_t keyNumber);
-// An empty function restores BTRCALL.
-void setRecordManagerCall(RecordManagerCall call);
 
 } // namespace ks3

@@ -5,7 +5,6 @@
 #include "common/DoEvents.h"
 #include "common/VersionApplication.h"
 #include "common/WindowPosition.h"
-#include "runtime/MainWindowHooks.h"
 #include "support/RunFixture.h"
 
 #include <QAction>
@@ -33,13 +32,10 @@ const QString kDejaEnCours = QStringLiteral("Conversion déjà en cours.");
 
 struct MainWindowTest : test::RunFixture {
     std::unique_ptr<Frm_Main> w;
-    MainWindowHooks savedHooks = mainWindowHooks();
     int ended = 0;
 
     void TearDown() override {
         w.reset();
-        mainWindowHooks() = savedHooks;
-        setStandbyService(nullptr);
         RunFixture::TearDown();
     }
     Frm_Main& window() {
@@ -318,13 +314,15 @@ TEST_F(MainWindowTest, TheUnloadTracesSavesFlushesThenUnloadsOptionsThenEnds) {
     QStringList fileAtOptions;
     int waitingAtOptions = -1;
     QString positionsAtOptions;
-    mainWindowHooks().dechargerOptions = [&] {
-        order << QStringLiteral("options");
-        fileAtOptions = traced();
-        waitingAtOptions = traceLists().listeLog.rowCount();
-        positionsAtOptions = QString::fromLatin1(test::TempDir::read(FichierPositions()));
-        traceLists().frmSetupCharge = false; // the options window held the trace list
-    };
+    test::ServicesGuard options([&](Services& s) {
+        s.windowHooks.dechargerOptions = [&] {
+            order << QStringLiteral("options");
+            fileAtOptions = traced();
+            waitingAtOptions = traceLists().listeLog.rowCount();
+            positionsAtOptions = QString::fromLatin1(test::TempDir::read(FichierPositions()));
+            traceLists().frmSetupCharge = false; // the options window held the trace list
+        };
+    });
     m.finProgramme = [&] { order << QStringLiteral("end"); };
     m.close();
     EXPECT_EQ(order, (QStringList{"options", "end"}));
@@ -404,7 +402,8 @@ TEST_F(MainWindowTest, TheCommandsReachTheOtherWindows) {
     // Options: shown, then hidden again; nothing happens while there is none.
     action("Mnu01Options")->trigger();
     QWidget options;
-    mainWindowHooks().fenetreOptions = [&] { return &options; };
+    test::ServicesGuard optionsWindow(
+        [&](Services& s) { s.windowHooks.fenetreOptions = [&] { return &options; }; });
     action("Mnu01Options")->trigger();
     EXPECT_TRUE(options.isVisible());
     action("Mnu01Options")->trigger();
@@ -413,7 +412,9 @@ TEST_F(MainWindowTest, TheCommandsReachTheOtherWindows) {
     // History.
     QWidget* historyOwner = nullptr;
     action("Mnu02Historique")->trigger(); // no history window yet: nothing
-    mainWindowHooks().afficherHistorique = [&](QWidget& owner) { historyOwner = &owner; };
+    test::ServicesGuard history([&](Services& s) {
+        s.windowHooks.afficherHistorique = [&](QWidget& owner) { historyOwner = &owner; };
+    });
     action("Mnu02Historique")->trigger();
     EXPECT_EQ(historyOwner, &m);
 
@@ -422,7 +423,7 @@ TEST_F(MainWindowTest, TheCommandsReachTheOtherWindows) {
         QList<QWidget*> calls;
         void SysTrayMiseEnVeille(QWidget& main) override { calls << &main; }
     } tray;
-    setStandbyService(&tray);
+    test::ServicesGuard standby([&](Services& s) { s.standby = &tray; });
     button("CommandMiseEnVeille")->click();
     action("Mnu01Veille")->trigger();
     EXPECT_EQ(tray.calls, (QList<QWidget*>{&m, &m}));

@@ -3,6 +3,7 @@
 #include "common/TraceLog.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +21,9 @@ public:
 struct MessagesFixture : ::testing::Test {
     test::ManualClock clock;
     Service service;
-    void SetUp() override {
-        resetTraceLog();
-        setMessageBoxService(&service);
-    }
-    void TearDown() override {
-        setMessageBoxService(nullptr);
-        resetTraceLog();
-    }
+    test::ServicesGuard services{[this](Services& s) { s.questions = &service; }};
+    void SetUp() override { resetTraceLog(); }
+    void TearDown() override { resetTraceLog(); }
     // Lines traced so far (the options window is not loaded in these tests).
     QString trace() const { return traceLists().listeLogTemp.stringList().join(QLatin1Char('\n')); }
     const ChoiceBoxRequest& last() const { return service.seen().last(); }

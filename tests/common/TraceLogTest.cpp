@@ -4,6 +4,7 @@
 #include "common/WorkingFolders.h"
 #include "platform/Text1252.h"
 #include "support/ManualClock.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,6 @@ struct TraceLogFixture : ::testing::Test {
     }
     void TearDown() override {
         resetTraceLog();
-        setChoixFichierLog(nullptr);
         workingFolders().logTechFolder.clear();
     }
     QStringList waiting() const { return traceLists().listeLog.stringList(); }
@@ -273,9 +273,11 @@ TEST_F(TraceLogFixture, VoirLogWritesTheLinesAndProposesTodaysFile) {
         QString folder, proposed, filter;
         bool fileComplete = false;
     } seen;
-    setChoixFichierLog([&](const QString& folder, const QString& proposed, const QString& filter) {
-        seen = {folder, proposed, filter, text(dayFile()).contains(QStringLiteral("before viewing"))};
-        return QString(); // cancelled
+    test::ServicesGuard services([&](Services& s) {
+        s.logFileChoice = [&](const QString& folder, const QString& proposed, const QString& filter) {
+            seen = {folder, proposed, filter, text(dayFile()).contains(QStringLiteral("before viewing"))};
+            return QString(); // cancelled
+        };
     });
     TraceLog(-1, -1, -1, QStringLiteral("before viewing"));
     VoirLog(dir.path());
@@ -296,7 +298,9 @@ TEST_F(TraceLogFixture, VoirLogOpensTheChosenFileInTheViewer) {
     const QByteArray oldVisual = qgetenv("VISUAL");
     qputenv("VISUAL", (script + QStringLiteral(" --readonly")).toUtf8());
     const QString chosen = dir.write("odd name; $(x).Log", "x");
-    setChoixFichierLog([&](const QString&, const QString&, const QString&) { return chosen; });
+    test::ServicesGuard services([&](Services& s) {
+        s.logFileChoice = [&](const QString&, const QString&, const QString&) { return chosen; };
+    });
     VoirLog(dir.path());
     QElapsedTimer t;
     t.start();
@@ -335,12 +339,11 @@ struct LongUptimeClock final : Clock {
 TEST(TraceLogClock, TickCountStartsAtTheRealUptime) {
     resetTraceLog();
     LongUptimeClock c;
-    setClock(&c);
+    test::ServicesGuard services([&](Services& s) { s.clock = &c; });
     c.full = 60ull * kDayMs; // beyond the 49.7 days of the 32-bit count
     EXPECT_EQ(GetTickCount64(), 60ull * kDayMs);
     c.full += 1234;
     EXPECT_EQ(GetTickCount64(), 60ull * kDayMs + 1234);
-    setClock(nullptr);
     resetTraceLog();
 }
 

@@ -13,6 +13,7 @@
 #include "store/RecordBuffers.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -66,6 +67,7 @@ protected:
     test::TempDir data;
     test::TempDir dir;
     ScriptedMessageBoxService boxes;
+    test::ServicesGuard services{[this](Services& s) { s.questions = &boxes; }};
     const QDateTime old{QDate(2024, 1, 5), QTime(10, 20, 30)};
 
     void SetUp() override {
@@ -77,14 +79,12 @@ protected:
         workingFolders().dataFolder = data.path();
         workingFolders().logTechFolder = data.path();
         workingFolders().nbStation = 1;
-        setMessageBoxService(&boxes);
         FichierPervasiveOuvrir(0, 1, 1, 41);
         FichierPervasiveOuvrir(0, 1, 1, 42);
     }
     void TearDown() override {
         FichierPervasiveFermer(0, 1, 1, 42);
         FichierPervasiveFermer(0, 1, 1, 41);
-        setMessageBoxService(nullptr);
         resetBtrieveState();
         resetTraceLog();
         runState().reset();

@@ -8,6 +8,7 @@
 #include "settings/SourceTypes.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QDirIterator>
@@ -50,6 +51,10 @@ struct ConversionRunFixture : ::testing::Test {
     test::TempDir dir;
     RecordingSteps steps;
     ScriptedMessageBoxService boxes;
+    test::ServicesGuard services{[this](Services& s) {
+        s.runSteps = &steps;
+        s.questions = &boxes;
+    }};
 
     void SetUp() override {
         resetTraceLog();
@@ -58,12 +63,8 @@ struct ConversionRunFixture : ::testing::Test {
         settings().setChargementSetup(true);
         settings().choisirCible(2); // mp3
         settings().setText(SettingId::DossiersFrequence, 0, QStringLiteral("5"));
-        setRunSteps(&steps);
-        setMessageBoxService(&boxes);
     }
     void TearDown() override {
-        setRunSteps(nullptr);
-        setMessageBoxService(nullptr);
         settings().setChargementSetup(false);
         resetTraceLog();
     }

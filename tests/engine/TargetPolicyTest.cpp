@@ -3,6 +3,7 @@
 #include "common/TraceLog.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -14,7 +15,7 @@ TEST(TargetPolicy, ExistingTargetUnderEachPolicy) {
     test::ManualClock clock;
     test::TempDir dir;
     ScriptedMessageBoxService boxes;
-    setMessageBoxService(&boxes);
+    test::ServicesGuard services([&](Services& s) { s.questions = &boxes; });
     const QString target = dir.file("Out/a.mp3");
     struct Case {
         int policy;
@@ -59,6 +60,5 @@ TEST(TargetPolicy, ExistingTargetUnderEachPolicy) {
     const TargetDecision udp = applyTargetPolicy(target, true, never);
     EXPECT_TRUE(udp.convert);
     EXPECT_FALSE(QFile::exists(target));
-    setMessageBoxService(nullptr);
     resetTraceLog();
 }

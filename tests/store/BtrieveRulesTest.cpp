@@ -12,6 +12,7 @@
 #include "store/RecordManagerCall.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -75,18 +76,10 @@ protected:
         resetTraceLog();
         InitGeneralData();
         workingFolders().logTechFolder = logs.path();
-        setMessageBoxService(&boxes);
-        setProgramEndHandler([this](int) { ++ended; });
-        setRecordManagerCall([this](std::uint16_t op, void* b, void* d, std::uint32_t* l, void* k,
-                                    std::uint16_t kl,
-                                    std::int16_t kn) { return manager(op, b, d, l, k, kl, kn); });
         for (int no : {41, 42})
             btrieveState().FichierOuvert(0, 1, no) = true;
     }
     void TearDown() override {
-        setRecordManagerCall({});
-        setMessageBoxService(nullptr);
-        setProgramEndHandler({});
         resetBtrieveState();
         resetTraceLog();
     }
@@ -108,6 +101,13 @@ protected:
     ScriptedMessageBoxService boxes;
     ScriptedManager manager;
     int ended = 0;
+    test::ServicesGuard services{[this](Services& s) {
+        s.questions = &boxes;
+        s.programEnd = [this](int) { ++ended; };
+        s.recordManagerCall = [this](std::uint16_t op, void* b, void* d, std::uint32_t* l, void* k,
+                                     std::uint16_t kl,
+                                     std::int16_t kn) { return manager(op, b, d, l, k, kl, kn); };
+    }};
 };
 
 } // namespace
@@ -349,7 +349,7 @@ TEST_F(BtrieveRules, RepeatedNetworkFailuresEndTheProgram) {
     EXPECT_EQ(ended, 1);
     EXPECT_EQ(boxes.seen().size(), 2);
 
-    setProgramEndHandler([this](int) { ++ended; });
+    OublierFinProgramme(); // the program goes on
     clock.advance(300000);
     ErreurBTrieve(0, 41, QString(), kOrigin);
     EXPECT_EQ(ended, 1);

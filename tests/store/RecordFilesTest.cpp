@@ -12,6 +12,7 @@
 #include "store/RecordBuffers.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QFileInfo>
@@ -48,13 +49,9 @@ protected:
         workingFolders().dataFolder = data.path();
         workingFolders().logTechFolder = logs.path();
         workingFolders().nbStation = 3;
-        setMessageBoxService(&boxes);
-        setProgramEndHandler([this](int) { ++ended; });
     }
     void TearDown() override {
         stopRecordManager(); // releases every file of the process, the test's own cursors too
-        setMessageBoxService(nullptr);
-        setProgramEndHandler({});
         resetBtrieveState();
         resetTraceLog();
         workingFolders() = WorkingFolders();
@@ -117,6 +114,10 @@ protected:
     test::ManualClock clock;
     ScriptedMessageBoxService boxes;
     int ended = 0;
+    test::ServicesGuard services{[this](Services& s) {
+        s.questions = &boxes;
+        s.programEnd = [this](int) { ++ended; };
+    }};
 };
 
 } // namespace

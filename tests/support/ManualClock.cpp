@@ -5,12 +5,10 @@
 namespace ks3::test {
 
 ManualClock::ManualClock(QDateTime start, std::uint32_t tick) : now_(std::move(start)), tick_(tick) {
-    setClock(this);
+    installed_.emplace([this](Services& s) { s.clock = this; });
 }
 
-ManualClock::~ManualClock() {
-    setClock(nullptr);
-}
+ManualClock::~ManualClock() = default;
 
 void ManualClock::advance(int ms) {
     now_ = now_.addMSecs(ms);

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "common/Clock.h"
+#include "support/ServicesGuard.h"
 
 #include <QDateTime>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace ks3::test {
 
 // A clock that moves only when told. Waits advance it at once (letting events
 // run for waitWithEvents), so timing rules are tested without real waiting.
-// Installs itself as the program's clock for its lifetime.
+// It is the program's clock for its lifetime (through a ServicesGuard, so the
+// clock it replaced comes back afterwards).
 class ManualClock final : public Clock {
 public:
     explicit ManualClock(QDateTime start = QDateTime(QDate(2024, 2, 16), QTime(8, 5, 9, 42)),
@@ -33,6 +36,7 @@ public:
 private:
     QDateTime now_;
     std::uint32_t tick_;
+    std::optional<ServicesGuard> installed_;
 };
 
 } // namespace ks3::test

@@ -12,6 +12,7 @@
 #include "settings/SourceTypes.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -49,6 +50,10 @@ struct RunFixture : ::testing::Test {
     TempDir dir;
     ScriptedMessageBoxService boxes;
     ScriptedRunSteps steps;
+    ServicesGuard services{[this](Services& s) {
+        s.questions = &boxes;
+        s.runSteps = &steps;
+    }};
     ProgramValues savedValues = programValues();
     WorkingFolders savedFolders = workingFolders();
 
@@ -72,13 +77,9 @@ struct RunFixture : ::testing::Test {
                 s.setNumber(SettingId::FichiersSource, t.code, 1);
         s.choisirCible(2); // MPEG-1 Layer 3
         s.setText(SettingId::DossiersFrequence, 0, QStringLiteral("7"));
-        setMessageBoxService(&boxes);
-        setRunSteps(&steps);
     }
 
     void TearDown() override {
-        setRunSteps(nullptr);
-        setMessageBoxService(nullptr);
         runState().reset();
         settings().reinitialiser();
         settings().setSetupModifie(false);

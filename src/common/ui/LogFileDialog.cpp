@@ -1,6 +1,5 @@
 #include "common/ui/LogFileDialog.h"
 
-#include "common/TraceLog.h"
 #include "common/ui/AfficherAuDessus.h"
 
 #include <QApplication>
@@ -59,11 +58,11 @@ QString DialogueFichierLog(const QString& folder, const QString& proposedFile, c
     return accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-void InstallerDialogueFichierLog(QWidget* owner) {
+ChoixFichierLog DialogueFichierLogService(QWidget* owner) {
     QPointer<QWidget> guarded(owner);
-    setChoixFichierLog([guarded](const QString& folder, const QString& proposed, const QString& filter) {
+    return [guarded](const QString& folder, const QString& proposed, const QString& filter) {
         return DialogueFichierLog(folder, proposed, filter, guarded.data());
-    });
+    };
 }
 
 } // namespace ks3

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/CommonServices.h"
+
 #include <QString>
 
 class QWidget;
@@ -14,7 +16,8 @@ namespace ks3 {
 QString DialogueFichierLog(const QString& folder, const QString& proposedFile, const QString& filter,
                            QWidget* owner = nullptr);
 
-// Makes VoirLog use that dialog, owned by owner (or the active window).
-void InstallerDialogueFichierLog(QWidget* owner = nullptr);
+// That dialog as the log-file choice of the window program's services
+// (CommonServices::logFileChoice), owned by owner (or the active window).
+ChoixFichierLog DialogueFichierLogService(QWidget* owner = nullptr);
 
 } // namespace ks3

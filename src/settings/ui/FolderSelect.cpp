@@ -4,6 +4,7 @@
 #include "common/PathText.h"
 #include "common/ProgramValues.h"
 #include "engine/DecomposeFichier.h"
+#include "runtime/Services.h"
 #include "settings/FolderTools.h"
 
 #include <QDir>
@@ -18,11 +19,6 @@ QString platformPicker(QWidget* owner, const QString& title, const QString& star
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
 }
 
-FolderPicker& picker() {
-    static FolderPicker p = platformPicker;
-    return p;
-}
-
 // The folder given to the picker has no trailing "/", except the root itself.
 QString sansSlashFinal(QString folder) {
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
@@ -31,10 +27,6 @@ QString sansSlashFinal(QString folder) {
 }
 
 } // namespace
-
-void setFolderPicker(FolderPicker p) {
-    picker() = p ? std::move(p) : FolderPicker(platformPicker);
-}
 
 QString FolderSelect(QWidget* owner, const QString& startText, const QString& title) {
     Procedure p("FrmSetup", "FolderSelect");
@@ -47,7 +39,9 @@ QString FolderSelect(QWidget* owner, const QString& startText, const QString& ti
     });
     p.step(20, [&] {
         const QString titre = title.isEmpty() ? QStringLiteral("Sélectionnez un dossier: ") : title;
-        const QString choisi = picker()(owner, titre, sansSlashFinal(depart));
+        const FolderPicker& picker = services().folderPicker;
+        const QString choisi = picker ? picker(owner, titre, sansSlashFinal(depart))
+                                      : platformPicker(owner, titre, sansSlashFinal(depart));
         // Only a folder of the file system is an answer; a cancel gives nothing.
         if (!choisi.trimmed().isEmpty() && QDir::isAbsolutePath(choisi))
             resultat = withTrailingSlash(choisi);

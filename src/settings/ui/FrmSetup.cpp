@@ -10,7 +10,7 @@
 #include "common/ui/GestionClavier.h"
 #include "common/ui/PositionFeuille.h"
 #include "engine/FrequenceAnalyse.h"
-#include "runtime/MainWindowHooks.h"
+#include "runtime/Services.h"
 #include "settings/OptionsLoader.h"
 #include "settings/SettingChoices.h"
 #include "settings/Settings.h"
@@ -764,11 +764,10 @@ void DechargerFrmSetup() {
     delete w;
 }
 
-void InstallerFrmSetup() {
-    setOptionsWindowLoader([] { ChargerFrmSetup(); });
-    MainWindowHooks& hooks = mainWindowHooks();
-    hooks.fenetreOptions = []() -> QWidget* { return frmSetup(); };
-    hooks.dechargerOptions = [] { DechargerFrmSetup(); };
+void InstallerFrmSetup(Services& s) {
+    s.optionsWindowLoader = [] { ChargerFrmSetup(); };
+    s.windowHooks.fenetreOptions = []() -> QWidget* { return frmSetup(); };
+    s.windowHooks.dechargerOptions = [] { DechargerFrmSetup(); };
 }
 
 } // namespace ks3

@@ -17,6 +17,8 @@ class QTabWidget;
 
 namespace ks3 {
 
+struct Services;
+
 // The options window: a view over the live settings (settings()). Each control
 // writes its setting as soon as the user changes it, so the engine reads the
 // edit at its next run, and shows the setting whenever it changes (loading
@@ -108,8 +110,9 @@ void ChargerFrmSetup();
 // Unloads the options window (position, save question) and deletes it.
 void DechargerFrmSetup();
 
-// Makes the start-up load the options window (setOptionsWindowLoader) and gives
-// the main window its hooks to show, hide and unload it (mainWindowHooks()).
-void InstallerFrmSetup();
+// The options window's part of the services: the start-up loads it
+// (optionsWindowLoader), the main window shows, hides and unloads it
+// (windowHooks).
+void InstallerFrmSetup(Services& services);
 
 } // namespace ks3

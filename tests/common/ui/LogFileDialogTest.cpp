@@ -3,6 +3,7 @@
 #include "common/WorkingFolders.h"
 #include "common/ui/AfficherAuDessus.h"
 #include "support/ManualClock.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ TEST(LogFileDialog, VoirLogShowsItOnTheLogFolder) {
     workingFolders().logTechFolder = dir.path();
     traceLists().frmSetupCharge = true;
     TraceLog(-1, -1, -1, QStringLiteral("waiting line"));
-    InstallerDialogueFichierLog();
+    test::ServicesGuard services([](Services& s) { s.logFileChoice = DialogueFichierLogService(); });
 
     // An always-on-top window steps back while the dialog waits.
     QWidget onTop;
@@ -86,7 +87,6 @@ TEST(LogFileDialog, VoirLogShowsItOnTheLogFolder) {
     EXPECT_TRUE(steppedBack);
     EXPECT_TRUE(onTop.windowFlags().testFlag(Qt::WindowStaysOnTopHint)); // back above, though cancelled
     EXPECT_EQ(onTop.property("Tag").toString(), QStringLiteral("1"));
-    setChoixFichierLog(nullptr);
     resetTraceLog();
     workingFolders().logTechFolder.clear();
 }

@@ -8,14 +8,15 @@
 #include "engine/RunState.h"
 #include "platform/IniFile.h"
 #include "runtime/MainWindowHooks.h"
+#include "runtime/Startup.h"
 #include "settings/FolderTools.h"
-#include "settings/OptionsLoader.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SourceTypes.h"
 #include "settings/ui/FolderSelect.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
+#include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
 #include <QAbstractButton>
@@ -53,19 +54,10 @@ protected:
         DossierSettings().clear();
         settings().setChargementSetup(false);
         settings().reinitialiser();
-        setMessageBoxService(&boites);
-        setFolderPicker([this](QWidget*, const QString& titre, const QString& depart) {
-            demandes.push_back({titre, depart});
-            return reponseDossier;
-        });
     }
     void TearDown() override {
         settings().setSetupModifie(false);
         DechargerFrmSetup();
-        setFolderPicker(nullptr);
-        setMessageBoxService(nullptr);
-        setOptionsWindowLoader(nullptr);
-        mainWindowHooks() = MainWindowHooks();
         settings().reinitialiser();
         DossierSettings().clear();
         programValues().dossierProgramme.clear();
@@ -107,6 +99,13 @@ protected:
     ScriptedMessageBoxService boites;
     QString reponseDossier;
     std::vector<Demande> demandes;
+    test::ServicesGuard services{[this](Services& s) {
+        s.questions = &boites;
+        s.folderPicker = [this](QWidget*, const QString& titre, const QString& depart) {
+            demandes.push_back({titre, depart});
+            return reponseDossier;
+        };
+    }};
 };
 
 const char* const kQuestion = "Voulez-vous enregistrer les données du Setup ?";
@@ -435,10 +434,12 @@ TEST(FolderSelect, StartFolderAndAnswers) {
     QString depart;
     QString titre;
     QString reponse;
-    setFolderPicker([&](QWidget*, const QString& t, const QString& d) {
-        titre = t;
-        depart = d;
-        return reponse;
+    test::ServicesGuard services([&](Services& s) {
+        s.folderPicker = [&](QWidget*, const QString& t, const QString& d) {
+            titre = t;
+            depart = d;
+            return reponse;
+        };
     });
     struct Case {
         QString texte;
@@ -457,7 +458,6 @@ TEST(FolderSelect, StartFolderAndAnswers) {
         EXPECT_EQ(depart, c.depart) << c.texte.toStdString();
         EXPECT_EQ(titre, "Choix");
     }
-    setFolderPicker(nullptr);
     programValues().dossierProgramme.clear();
 }
 
@@ -502,7 +502,7 @@ TEST_F(FrmSetupTest, KeysRecordTheModifiersAsTheMainWindowDoes) {
 }
 
 TEST_F(FrmSetupTest, StartUpLoadsItThroughTheHooks) {
-    InstallerFrmSetup();
+    test::ServicesGuard window([](Services& s) { InstallerFrmSetup(s); });
     ChargerFenetreOptions();
     ASSERT_NE(frmSetup(), nullptr);
     EXPECT_EQ(mainWindowHooks().fenetreOptions(), frmSetup());

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/ExternalProcess.h"
+
+namespace ks3 {
+
+class RunSteps;
+
+// The services of the engine that the program chooses, part of the one seam
+// of the program (runtime/Services.h). An empty member is the engine's own:
+// change detection against the history and the converter found at start-up
+// (HistoryRunSteps), a visible converter's output on standard error.
+struct EngineServices {
+    RunSteps* runSteps = nullptr;
+    ProcessOutputViewer processOutputViewer;
+};
+
+// The engine's part of the services in force.
+const EngineServices& engineServices();
+// Called by installServices only; nullptr goes back to the engine's own.
+void bindEngineServices(const EngineServices* services);
+
+} // namespace ks3
