@@ -9,8 +9,9 @@
 #include "common/VersionApplication.h"
 #include "common/WindowPosition.h"
 #include "common/WorkingFolders.h"
-#include "common/ui/GestionClavier.h"
+#include "common/ui/FiltreClavier.h"
 #include "common/ui/PositionFeuille.h"
+#include "common/ui/Twips.h"
 #include "engine/ConversionRun.h"
 #include "engine/RunState.h"
 #include "runtime/MainWindowHooks.h"
@@ -22,7 +23,6 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -50,10 +50,6 @@ constexpr int kHauteurFenetre = 560;
 constexpr int kMargeBasBoutonsTwips = 780;
 constexpr int kEcartOngletsTwips = 60;
 
-constexpr int pixels(int twips) {
-    return twips / kTwipsParPixel;
-}
-
 const QString kHeureInitiale = QStringLiteral("12:00:00");
 
 const char* labelName(int l) {
@@ -73,12 +69,6 @@ const char* labelName(int l) {
     default:
         return "LabelTimingConvert1";
     }
-}
-
-// Qt's modifiers in the suite's shift mask (1 Shift, 2 Ctrl, 4 Alt).
-int shiftMask(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? kMasqueShift : 0) | (m & Qt::ControlModifier ? kMasqueCtrl : 0) |
-           (m & Qt::AltModifier ? kMasqueAlt : 0);
 }
 } // namespace
 
@@ -118,15 +108,12 @@ Frm_Main::Frm_Main(QWidget* parent) : QMainWindow(parent), timerMain_(nullptr, t
                     Form_Unload();
             });
         }
-        qApp->installEventFilter(this);
+        new FiltreClavier(this);
     });
     p.step(50, [&] { timerMain_.start(); });
 }
 
-Frm_Main::~Frm_Main() {
-    if (qApp)
-        qApp->removeEventFilter(this);
-}
+Frm_Main::~Frm_Main() = default;
 
 void Frm_Main::buildMenus() {
     QMenu* fichier = menuBar()->addMenu(QStringLiteral("Fichier"));
@@ -421,10 +408,10 @@ void Frm_Main::Form_Resize() {
         if (isMinimized())
             return;
         const QWidget* client = centralWidget();
-        const int top = client->height() - commandQuitter_->height() - pixels(kMargeBasBoutonsTwips);
+        const int top = client->height() - commandQuitter_->height() - pixelsDeTwips(kMargeBasBoutonsTwips);
         for (QPushButton* b : {commandQuitter_, commandMiseEnVeille_, commandConvert_, commandStopConvert_})
             b->move(b->x(), top);
-        const int height = std::max(0, top - pixels(kEcartOngletsTwips) - sftTabsMain_->y());
+        const int height = std::max(0, top - pixelsDeTwips(kEcartOngletsTwips) - sftTabsMain_->y());
         sftTabsMain_->resize(sftTabsMain_->width(), height);
     });
 }
@@ -438,21 +425,6 @@ void Frm_Main::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
-}
-
-bool Frm_Main::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->window() == this) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const int code = key->key() == Qt::Key_F1 ? kToucheF1 : key->key();
-            // The modifiers are recorded; the key itself goes on to the
-            // control that has the focus, so the window stays usable from
-            // the keyboard.
-            GestionClavier(code, shiftMask(key->modifiers()));
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace ks3

@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringEncoder>
 #include <cmath>
 
 namespace ks3 {
@@ -186,9 +185,7 @@ void TraceLogForce(QStringListModel& list) {
         if (lines.isEmpty())
             return;
         lines.append(QString());
-        QStringEncoder encoder("windows-1252");
-        const QString text = lines.join(QStringLiteral("\r\n"));
-        const QByteArray out = encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
+        const QByteArray out = toCp1252(lines.join(QStringLiteral("\r\n")));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
             raiseError(75, QStringLiteral("Path/File access error: ") + path);

@@ -14,6 +14,8 @@
 #include "engine/RunSettings.h"
 #include "engine/RunState.h"
 #include "engine/RunSteps.h"
+#include "settings/SourceTypes.h"
+#include "settings/TargetTypes.h"
 
 #include <QDirIterator>
 
@@ -21,16 +23,6 @@ namespace ks3 {
 
 namespace {
 const char* kModule = "FrmMain";
-
-QString between(const QString& text) {
-    const qsizetype open = text.indexOf(QLatin1Char('('));
-    if (open < 0)
-        return QString();
-    const qsizetype close = text.indexOf(QLatin1Char(')'), open + 1);
-    if (close < 0)
-        return QString();
-    return text.mid(open + 1, close - open - 1);
-}
 
 QString fileCountText(const QString& folder, int count) {
     return folder + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" fichiers)");
@@ -53,23 +45,16 @@ QStringList listFilesReversed(const QString& folder) {
 }
 } // namespace
 
-QString ListeExtensionsSource(const QStringList& selectedSourceTypes) {
+QString ListeExtensionsSource(const std::vector<const SourceType*>& selectedSourceTypes) {
     QStringList pieces;
-    for (const QString& type : selectedSourceTypes) {
-        const QString piece = between(type);
-        if (!piece.trimmed().isEmpty())
-            pieces << piece;
-    }
-    QString text = pieces.join(QLatin1Char(';'));
-    text.remove(QLatin1Char(' '));
-    return text;
+    for (const SourceType* type : selectedSourceTypes)
+        if (!type->motifs.isEmpty())
+            pieces << type->motifs;
+    return pieces.join(QLatin1Char(';'));
 }
 
-QString ListeExtensionCible(const QString& targetType) {
-    QString text = between(targetType);
-    text.remove(QLatin1Char(' '));
-    text.remove(QLatin1Char('*'));
-    return text;
+QString ListeExtensionCible(const TargetType* targetType) {
+    return targetType ? targetType->extension : QString();
 }
 
 QString FormateDuree(qint64 seconds) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+#include <vector>
 
 namespace ks3 {
+
+struct SourceType;
+struct TargetType;
 
 // Starts a run unless one is in progress, then plans the next one.
 void LancerAnalyseConvertStart();
@@ -11,9 +14,9 @@ void LancerAnalyseConvertStart();
 void LancerAnalyseConvert();
 
 // The patterns of the selected source types joined by ";", without spaces.
-QString ListeExtensionsSource(const QStringList& selectedSourceTypes);
-// The extension of the target type, dot included (".mp3").
-QString ListeExtensionCible(const QString& targetType);
+QString ListeExtensionsSource(const std::vector<const SourceType*>& selectedSourceTypes);
+// The extension of the target type, dot included (".mp3"); empty without a type.
+QString ListeExtensionCible(const TargetType* targetType);
 // Minutes right-aligned on three characters, ":" and seconds on two digits.
 QString FormateDuree(qint64 seconds);
 

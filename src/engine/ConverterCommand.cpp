@@ -1,96 +1,11 @@
 #include "engine/ConverterCommand.h"
 
+#include "settings/TargetTypes.h"
+
 namespace ks3 {
 
 namespace {
 const QString kQt = QStringLiteral("{qt}");
-
-// name="value" in the text; name=value as an argument.
-struct Setting {
-    QString name;
-    QString value;
-};
-
-QList<Setting> settingsOf(int cible, int index) {
-    auto rates = [&](std::initializer_list<const char*> values) -> QString {
-        if (index < 0 || index >= int(values.size()))
-            return QString();
-        return QString::fromLatin1(*(values.begin() + index));
-    };
-    switch (cible) {
-    case 0: {
-        const QString f = rates({"44100", "48000", "96000", "192000"});
-        if (f.isEmpty())
-            return {};
-        return {{"-bits", "16"}, {"-freq", f}, {"-channels", "2"}};
-    }
-    case 1:
-    case 8: {
-        const QString b = rates({"128", "192", "256", "384"});
-        if (b.isEmpty())
-            return {};
-        return {{"-s", "48000"}, {"-b", b}, {"-c", "2"}};
-    }
-    case 2: {
-        const QString b = rates({"128", "192", "256", "320"});
-        if (b.isEmpty())
-            return {};
-        return {{"-s", "44100"}, {"-b", b}};
-    }
-    case 3: {
-        static const char* q[] = {"-0.1", "0.0", "0.1", "0.2", "0.3", "0.4",
-                                  "0.5",  "0.6", "0.7", "0.8", "0.9", "1.0"};
-        static const char* b[] = {"48",  "64",  "80",  "96",  "112", "128",
-                                  "160", "192", "224", "256", "350", "500"};
-        if (index < 0 || index > 11)
-            return {};
-        return {{"-q", q[index]}, {"-b", b[index]}, {"--managed", QString()}};
-    }
-    case 4:
-    case 5: {
-        const QString bits = rates({"8", "16", "24", "32"});
-        if (bits.isEmpty())
-            return {};
-        QList<Setting> s{{"-compression", "PCM"}, {"-bits", bits}, {"-freq", "44100"}};
-        if (cible == 5)
-            s.append(Setting{"-channels", "2"});
-        return s;
-    }
-    case 6:
-        if (index != 0)
-            return {};
-        return {{"-codec", "Windows Media Audio 10 Professional"},
-                {"-settings", "256 kbps, 48 kHz, 2 channel 16 bit CBR"}};
-    case 7:
-        return {{"-compression-level-5", QString()}};
-    default:
-        return {};
-    }
-}
-
-QString codecOf(int cible) {
-    switch (cible) {
-    case 0:
-        return QStringLiteral("Aiff");
-    case 1:
-    case 8:
-        return QStringLiteral("mp2");
-    case 2:
-        return QStringLiteral("mp3 (Lame)");
-    case 3:
-        return QStringLiteral("Ogg Vorbis");
-    case 4:
-        return QStringLiteral("wave");
-    case 5:
-        return QStringLiteral("Wave64");
-    case 6:
-        return QStringLiteral("Windows Media Audio 10");
-    case 7:
-        return QStringLiteral("FLAC");
-    default:
-        return QString();
-    }
-}
 
 QString quoted(const QString& s) {
     return QLatin1Char('"') + s + QLatin1Char('"');
@@ -136,21 +51,17 @@ QStringList effectArguments(const ConverterOptions& o) {
 
 QStringList formatArguments(const ConverterOptions& o, bool udpRequest, bool* hasConvertTo) {
     QStringList args;
-    QList<Setting> settings;
     if (udpRequest) {
-        args << QStringLiteral("-convert_to=mp2");
-        settings = {{"-s", "48000"}, {"-b", "256"}, {"-c", "2"}};
-    } else {
-        const QString codec = codecOf(o.cible);
-        if (!codec.isEmpty()) {
-            args << QStringLiteral("-convert_to=") + codec;
-            settings = settingsOf(o.cible, o.caracteristiques);
-        }
+        const TargetType* suite = targetType(kCibleS48);
+        args << QStringLiteral("-convert_to=") + suite->codec;
+        args << suite->reglages.at(kReglagesFormatSuite);
+    } else if (const TargetType* t = targetType(o.cible)) {
+        args << QStringLiteral("-convert_to=") + t->codec << t->reglagesCommuns;
+        if (o.caracteristiques >= 0 && o.caracteristiques < int(t->reglages.size()))
+            args << t->reglages.at(std::size_t(o.caracteristiques));
     }
     if (hasConvertTo)
         *hasConvertTo = !args.isEmpty();
-    for (const Setting& s : settings)
-        args << (s.value.isNull() ? s.name : s.name + QLatin1Char('=') + s.value);
     return args;
 }
 

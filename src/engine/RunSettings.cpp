@@ -16,9 +16,8 @@ RunSettings currentRunSettings() {
     r.cibleRecursive = s.isOn(SettingId::DossiersCibleRecursive);
     for (const SourceType& t : sourceTypes())
         if (!t.separateur && s.sourceSelectionnee(t.code))
-            r.selectedSourceTypes << t.libelle;
-    if (const TargetType* t = s.typeCible())
-        r.targetType = t->libelle;
+            r.selectedSourceTypes.push_back(&t);
+    r.targetType = s.typeCible();
     r.frequence = s.text(SettingId::DossiersFrequence);
     return r;
 }

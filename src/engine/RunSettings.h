@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <array>
+#include <vector>
 
 namespace ks3 {
+
+struct SourceType;
+struct TargetType;
 
 // The settings a run reads, taken from the live settings when asked.
 struct RunSettings {
@@ -12,9 +15,9 @@ struct RunSettings {
     std::array<QString, 10> cibles;
     bool sourceRecursive = false;
     bool cibleRecursive = false;
-    QStringList selectedSourceTypes; // texts of the selected source types, in list order
-    QString targetType;              // text of the selected target type; empty when none
-    QString frequence;               // run frequency in minutes, as typed
+    std::vector<const SourceType*> selectedSourceTypes; // in list order
+    const TargetType* targetType = nullptr;             // nullptr when none is selected
+    QString frequence;                                  // run frequency in minutes, as typed
 };
 
 RunSettings currentRunSettings();

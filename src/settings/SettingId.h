@@ -54,6 +54,14 @@ enum class SettingKind {
     Slider,    // a slider position: min..max
 };
 
+// What a setting takes when the settings file has no value for it.
+enum class SettingDefault {
+    Text,        // the text of the table
+    Numbered,    // the text of the table, then its first number + the index ("UDP In #1", port 96 + n)
+    HostAddress, // this computer's address (Settings::adresseIPPoste)
+    Unchanged,   // what its control holds (a slider keeps its position)
+};
+
 struct SettingDef {
     SettingId id;
     const char* section;
@@ -63,6 +71,9 @@ struct SettingDef {
     int min;
     int max;     // bounds of Check, Selection, Option and Slider values
     bool marque; // a change by the user marks the settings modified
+    SettingDefault defaultKind = SettingDefault::Text;
+    const char* defaultText = "";
+    int firstNumber = 0; // of a Numbered default
 };
 
 const SettingDef& settingDef(SettingId id);
@@ -75,5 +86,7 @@ bool settingStocke(SettingId id, int n);
 QString settingKey(SettingId id, int n = 0);
 // "Section.Key": "Dossiers.Source_3".
 QString settingName(SettingId id, int n = 0);
+// The default of (id, n) when it is a Text or a Numbered one; empty otherwise.
+QString settingDefault(SettingId id, int n = 0);
 
 } // namespace ks3

@@ -61,41 +61,15 @@ const std::vector<Cle>& ordre() {
     return o;
 }
 
+// The value read when the file has none (the table of SettingId.cpp).
 QString defaut(const Settings& s, SettingId id, int n) {
-    switch (id) {
-    case I::DossiersSource:
-    case I::DossiersCible:
-    case I::UdpOutMsg:
-        return QString();
-    case I::DossiersFrequence:
-        return QStringLiteral("5");
-    case I::FichiersSource:
-        return QStringLiteral("False");
-    case I::FichiersCible:
-        return QStringLiteral("1");
-    case I::EffetCutSeuildB:
-        return QStringLiteral("-50");
-    case I::EffetCutSeuilDuree:
-        return QStringLiteral("100");
-    case I::EffetNormalisationValeurMax:
-        return QStringLiteral("8");
-    case I::EffetNormalisationValeurDesiree:
-    case I::EffetNormalisationValeurFixe:
-    case I::EffetEQBande:
-        return QString::number(s.number(id, n)); // the slider keeps its position
-    case I::UdpInLib:
-        return QStringLiteral("UDP In #") + QString::number(n + 1);
-    case I::UdpOutLib:
-        return QStringLiteral("UDP Out #") + QString::number(n + 1);
-    case I::UdpInIP:
+    switch (settingDef(id).defaultKind) {
+    case SettingDefault::HostAddress:
         return s.adresseIPPoste();
-    case I::UdpOutIP:
-        return QStringLiteral("127.0.0.1");
-    case I::UdpInPort:
-    case I::UdpOutPort:
-        return QString::number(96 + n);
+    case SettingDefault::Unchanged:
+        return QString::number(s.number(id, n));
     default:
-        return QStringLiteral("0");
+        return settingDefault(id, n);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "engine/RunSteps.h"
 #include "settings/Settings.h"
 #include "settings/SourceTypes.h"
+#include "settings/TargetTypes.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
@@ -211,8 +212,11 @@ TEST(ConversionRunText, DurationAndExtensionLists) {
     EXPECT_EQ(FormateDuree(125), QStringLiteral("  2:05"));
     EXPECT_EQ(FormateDuree(0), QStringLiteral("  0:00"));
     EXPECT_EQ(FormateDuree(1000 * 60 + 7), QStringLiteral("1000:07"));
-    EXPECT_EQ(ListeExtensionsSource(
-                  {QStringLiteral("Wave (*.wave; *.wav)"), QStringLiteral("===== Logiciels =====")}),
-              QStringLiteral("*.wave;*.wav"));
-    EXPECT_EQ(ListeExtensionCible(QStringLiteral("MPEG-1 Layer 3 (*.mp3)")), QStringLiteral(".mp3"));
+    const SourceType& wave = sourceTypes().at(10);
+    const SourceType& separator = sourceTypes().at(kSourceSeparateur);
+    const SourceType& mpeg2 = sourceTypes().at(7);
+    EXPECT_EQ(ListeExtensionsSource({&wave, &separator}), QStringLiteral("*.wave;*.wav"));
+    EXPECT_EQ(ListeExtensionsSource({&mpeg2, &wave}), QStringLiteral("*.mp2;*.m2a;*.wave;*.wav"));
+    EXPECT_EQ(ListeExtensionCible(targetType(2)), QStringLiteral(".mp3"));
+    EXPECT_EQ(ListeExtensionCible(nullptr), QString());
 }

@@ -3,6 +3,7 @@
 #include "common/ErrorRoutine.h"
 #include "common/ui/AfficherAuDessus.h"
 #include "common/ui/GestionClavier.h"
+#include "common/ui/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,19 +21,10 @@ namespace ks3 {
 
 namespace {
 const char* const kModule = "Frm_MsgBox";
-constexpr int kTwipsPerPixel = 15;
 constexpr int kButtonMargin = 15; // each side of a caption
 constexpr int kButtonMinWidth = 75;
 constexpr int kTitleBarRoom = 120; // the title bar's icon and buttons
 constexpr int kTimerIntervalMs = 100;
-
-// The key and modifiers as the main window's key handling takes them.
-void passKey(const QKeyEvent* e) {
-    const Qt::KeyboardModifiers m = e->modifiers();
-    const int shift = (m & Qt::ShiftModifier ? kMasqueShift : 0) |
-                      (m & Qt::ControlModifier ? kMasqueCtrl : 0) | (m & Qt::AltModifier ? kMasqueAlt : 0);
-    GestionClavier(e->key() == Qt::Key_F1 ? kToucheF1 : e->key(), shift);
-}
 
 Qt::Alignment alignmentOf(int a) {
     switch (a) {
@@ -202,8 +194,8 @@ void FrmMsgBox::place() {
         const QSize size = frameGeometry().size().isValid() ? frameGeometry().size() : this->size();
         const double x = box_.request().xPos;
         const double y = box_.request().yPos;
-        const int px = x < 0 ? area.x() + (area.width() - size.width()) / 2 : int(x / kTwipsPerPixel);
-        const int py = y < 0 ? area.y() + (area.height() - size.height()) / 2 : int(y / kTwipsPerPixel);
+        const int px = x < 0 ? area.x() + (area.width() - size.width()) / 2 : pixelsDeTwips(x);
+        const int py = y < 0 ? area.y() + (area.height() - size.height()) / 2 : pixelsDeTwips(y);
         move(px, py);
     });
 }
@@ -262,14 +254,14 @@ void FrmMsgBox::reject() {
 
 void FrmMsgBox::keyPressEvent(QKeyEvent* e) {
     Procedure p(kModule, "Form_KeyDown");
-    p.step(10, [&] { passKey(e); });
+    p.step(10, [&] { GestionClavier(*e); });
     // Enter and Escape keep their meaning in the box.
     QDialog::keyPressEvent(e);
 }
 
 void FrmMsgBox::keyReleaseEvent(QKeyEvent* e) {
     Procedure p(kModule, "Form_KeyUp");
-    p.step(10, [&] { passKey(e); });
+    p.step(10, [&] { GestionClavier(*e); });
     QDialog::keyReleaseEvent(e);
 }
 

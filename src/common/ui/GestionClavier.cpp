@@ -2,6 +2,8 @@
 
 #include "common/ProgramValues.h"
 
+#include <QKeyEvent>
+
 namespace ks3 {
 
 int GestionClavier(int keyCode, int shift) {
@@ -12,6 +14,13 @@ int GestionClavier(int keyCode, int shift) {
     if (keyCode == kToucheF1 && v.toucheCtrl)
         v.toucheCtrl = false;
     return 0;
+}
+
+int GestionClavier(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers m = event.modifiers();
+    const int shift = (m & Qt::ShiftModifier ? kMasqueShift : 0) |
+                      (m & Qt::ControlModifier ? kMasqueCtrl : 0) | (m & Qt::AltModifier ? kMasqueAlt : 0);
+    return GestionClavier(event.key() == Qt::Key_F1 ? kToucheF1 : event.key(), shift);
 }
 
 } // namespace ks3

@@ -1,5 +1,7 @@
 #pragma once
 
+class QKeyEvent;
+
 namespace ks3 {
 
 // Key codes and modifier bits of the suite's keyboard handling.
@@ -12,5 +14,10 @@ inline constexpr int kMasqueAlt = 4;
 // ToucheAlt and ToucheShift; F1 with Ctrl held clears ToucheCtrl. Returns the
 // key code the window itself keeps: 0, the windows react to no key of their own.
 int GestionClavier(int keyCode, int shift);
+
+// The same for a key event of Qt: its key (F1 as kToucheF1) and its modifiers
+// as the suite's shift mask (1 Shift, 2 Ctrl, 4 Alt). Every window's key
+// handling goes through here.
+int GestionClavier(const QKeyEvent& event);
 
 } // namespace ks3

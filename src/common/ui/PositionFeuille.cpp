@@ -1,6 +1,7 @@
 #include "common/ui/PositionFeuille.h"
 
 #include "common/WindowPosition.h"
+#include "common/ui/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -10,9 +11,7 @@
 namespace ks3 {
 
 namespace {
-int toTwips(int pixels) {
-    return pixels * kTwipsParPixel;
-}
+// A stored position back to pixels, to the nearest.
 int toPixels(int twips) {
     return int(std::lround(double(twips) / kTwipsParPixel));
 }
@@ -26,16 +25,17 @@ int desktopHeightPixels() {
 } // namespace
 
 void PositionFeuille(QWidget& window, const QString& qualificatif) {
-    const PositionFenetre p =
-        LecturePositionFenetre(window.objectName(), qualificatif, toTwips(window.frameGeometry().height()),
-                               toTwips(desktopHeightPixels()));
+    const PositionFenetre p = LecturePositionFenetre(window.objectName(), qualificatif,
+                                                     twipsDePixels(window.frameGeometry().height()),
+                                                     twipsDePixels(desktopHeightPixels()));
     // move() places the frame, as the stored left and top are the frame's.
     window.move(toPixels(p.left), toPixels(p.top));
 }
 
 void PositionFeuilleSauvegarde(const QWidget& window, const QString& qualificatif) {
     const QPoint at = window.pos();
-    EcriturePositionFenetre(window.objectName(), qualificatif, {toTwips(at.x()), toTwips(at.y())});
+    EcriturePositionFenetre(window.objectName(), qualificatif,
+                            {twipsDePixels(at.x()), twipsDePixels(at.y())});
 }
 
 } // namespace ks3

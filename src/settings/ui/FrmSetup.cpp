@@ -7,8 +7,9 @@
 #include "common/TraceLog.h"
 #include "common/VersionApplication.h"
 #include "common/WindowPosition.h"
-#include "common/ui/GestionClavier.h"
+#include "common/ui/FiltreClavier.h"
 #include "common/ui/PositionFeuille.h"
+#include "common/ui/Twips.h"
 #include "engine/FrequenceAnalyse.h"
 #include "runtime/Services.h"
 #include "settings/OptionsLoader.h"
@@ -28,7 +29,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -61,22 +61,12 @@ constexpr int kMargeBasTwips = 495;
 constexpr int kMargeBasThemeTwips = 525;
 constexpr int kEcartOngletsTwips = 60;
 
-constexpr int pixels(int twips) {
-    return twips / kTwipsParPixel;
-}
-
 const QStringList& bandesEQ() {
     static const QStringList b = {
         QStringLiteral("60 Hz"),  QStringLiteral("130 Hz"), QStringLiteral("260 Hz"),
         QStringLiteral("500 Hz"), QStringLiteral("1 KHz"),  QStringLiteral("2 KHz"),
         QStringLiteral("4 KHz"),  QStringLiteral("8 KHz"),  QStringLiteral("16 KHz")};
     return b;
-}
-
-// Qt's modifiers in the suite's shift mask (1 Shift, 2 Ctrl, 4 Alt).
-int masqueShift(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? kMasqueShift : 0) | (m & Qt::ControlModifier ? kMasqueCtrl : 0) |
-           (m & Qt::AltModifier ? kMasqueAlt : 0);
 }
 
 QLabel* titre(const QString& texte, QWidget* parent) {
@@ -136,14 +126,12 @@ FrmSetup::FrmSetup(QWidget* parent) : QWidget(parent, Qt::Window) {
     p.step(40, [&] {
         resize(kLargeurFenetre, kHauteurFenetre);
         Form_Resize();
-        qApp->installEventFilter(this);
+        // Keys record the modifiers as in the main window.
+        new FiltreClavier(this);
     });
 }
 
-FrmSetup::~FrmSetup() {
-    if (qApp)
-        qApp->removeEventFilter(this);
-}
+FrmSetup::~FrmSetup() = default;
 
 // ---------------------------------------------------------------- bindings
 
@@ -686,11 +674,11 @@ void FrmSetup::Form_Resize() {
     p.step(10, [&] {
         if (isMinimized())
             return;
-        const int marge = pixels(programValues().themeActif ? kMargeBasThemeTwips : kMargeBasTwips);
+        const int marge = pixelsDeTwips(programValues().themeActif ? kMargeBasThemeTwips : kMargeBasTwips);
         const int haut = std::max(kMarge, frameGeometry().height() - commandFermer_->height() - marge);
         commandFermer_->move(width() - kMarge - commandFermer_->width(), haut);
         commandSave_->move(commandFermer_->x() - kMarge - commandSave_->width(), haut);
-        const int hauteurOnglets = std::max(0, haut - pixels(kEcartOngletsTwips) - kMarge);
+        const int hauteurOnglets = std::max(0, haut - pixelsDeTwips(kEcartOngletsTwips) - kMarge);
         sftTabsSetup_->setGeometry(kMarge, kMarge, std::max(0, width() - 2 * kMarge), hauteurOnglets);
     });
 }
@@ -715,20 +703,6 @@ void FrmSetup::closeEvent(QCloseEvent* event) {
     }
     event->ignore();
     hide();
-}
-
-bool FrmSetup::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->window() == this) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const int code = key->key() == Qt::Key_F1 ? kToucheF1 : key->key();
-            // The modifiers are recorded as the main window does; the key goes
-            // on to the control that has the focus.
-            GestionClavier(code, masqueShift(key->modifiers()));
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- the window of the process

@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SourceTypes.h"
+#include "settings/TargetTypes.h"
 #include "settings/ui/FolderSelect.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
@@ -359,8 +360,10 @@ TEST_F(FrmSetupTest, AnEditAppliesToTheNextRunBeforeItIsSaved) {
     EXPECT_EQ(r.sources[0], "/radio/in/");
     EXPECT_EQ(r.cibles[0], "/radio/out/");
     EXPECT_TRUE(r.sourceRecursive);
-    EXPECT_EQ(r.selectedSourceTypes, QStringList{"Wave (*.wave; *.wav)"});
-    EXPECT_EQ(r.targetType, "FLAC (*.flac)");
+    ASSERT_EQ(r.selectedSourceTypes.size(), 1u);
+    EXPECT_EQ(r.selectedSourceTypes.front()->libelle, "Wave (*.wave; *.wav)");
+    ASSERT_NE(r.targetType, nullptr);
+    EXPECT_EQ(r.targetType->libelle, "FLAC (*.flac)");
     EXPECT_FALSE(QFileInfo::exists(fichierSettings()));
 
     // "Enregistrer" writes them and the window stays as it is.
@@ -382,7 +385,7 @@ TEST_F(FrmSetupTest, SelectAllNeverSelectsTheSeparator) {
         EXPECT_EQ(liste->item(n)->isSelected(), n != kSourceSeparateur) << n;
         EXPECT_EQ(settings().sourceSelectionnee(n), n != kSourceSeparateur) << n;
     }
-    EXPECT_EQ(currentRunSettings().selectedSourceTypes.size(), kNombreTypesSource - 1);
+    EXPECT_EQ(currentRunSettings().selectedSourceTypes.size(), std::size_t(kNombreTypesSource - 1));
     // Not even the list's own select-all takes it.
     liste->clearSelection();
     liste->selectAll();
@@ -392,7 +395,7 @@ TEST_F(FrmSetupTest, SelectAllNeverSelectsTheSeparator) {
     ctl<QPushButton>("CommandFormatSource", 1)->click();
     EXPECT_EQ(ctl<QPushButton>("CommandFormatSource", 1)->text(), "Tout désélectionner");
     EXPECT_TRUE(liste->selectedItems().isEmpty());
-    EXPECT_TRUE(currentRunSettings().selectedSourceTypes.isEmpty());
+    EXPECT_TRUE(currentRunSettings().selectedSourceTypes.empty());
 }
 
 TEST_F(FrmSetupTest, TheFolderPicker) {
