@@ -7,7 +7,6 @@
 namespace ks3 {
 
 namespace {
-const CommonServices* bound = nullptr;
 
 // The platform layer pauses with the clock in force and traces its failures.
 class ProgramPlatformHost final : public PlatformHost {
@@ -17,14 +16,9 @@ public:
 };
 } // namespace
 
-const CommonServices& commonServices() {
-    static const CommonServices own;
-    return bound ? *bound : own;
-}
-
 void bindCommonServices(const CommonServices* services) {
     static ProgramPlatformHost host;
-    bound = services;
+    ServicePart<CommonServices>::bind(services);
     setPlatformHost(services ? &host : nullptr);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ServicePart.h"
+
 #include <QString>
 #include <functional>
 
@@ -31,10 +33,12 @@ struct CommonServices {
 };
 
 // The common part of the services in force.
-const CommonServices& commonServices();
-// Called by installServices only. Also hands the clock in force and the trace
-// log to the platform layer (platform/PlatformHost.h); nullptr goes back to
-// the layer's own services and leaves the platform layer on its own.
+inline const CommonServices& commonServices() {
+    return ServicePart<CommonServices>::get();
+}
+// Called by installServices with the common part of the services it puts in
+// force: it also hands the clock in force and the trace log to the platform
+// layer (platform/PlatformHost.h).
 void bindCommonServices(const CommonServices* services);
 
 } // namespace ks3

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ServicePart.h"
 #include "engine/ExternalProcess.h"
 
 namespace ks3 {
@@ -16,8 +17,8 @@ struct EngineServices {
 };
 
 // The engine's part of the services in force.
-const EngineServices& engineServices();
-// Called by installServices only; nullptr goes back to the engine's own.
-void bindEngineServices(const EngineServices* services);
+inline const EngineServices& engineServices() {
+    return ServicePart<EngineServices>::get();
+}
 
 } // namespace ks3

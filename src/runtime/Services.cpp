@@ -19,8 +19,8 @@ void installServices(const Services& replacement) {
     Services& s = current();
     s = replacement;
     bindCommonServices(&s);
-    bindStoreServices(&s);
-    bindEngineServices(&s);
+    ServicePart<StoreServices>::bind(&s);
+    ServicePart<EngineServices>::bind(&s);
     OublierFinProgramme();
 }
 

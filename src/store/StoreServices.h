@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ServicePart.h"
 #include "store/RecordManagerCall.h"
 
 namespace ks3 {
@@ -12,8 +13,8 @@ struct StoreServices {
 };
 
 // The record layer's part of the services in force.
-const StoreServices& storeServices();
-// Called by installServices only; nullptr goes back to the layer's own.
-void bindStoreServices(const StoreServices* services);
+inline const StoreServices& storeServices() {
+    return ServicePart<StoreServices>::get();
+}
 
 } // namespace ks3

@@ -11,6 +11,7 @@
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
 #include "support/TempDir.h"
+#include "support/TracedLines.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -83,15 +84,8 @@ struct ConversionRunFixture : ::testing::Test {
         t.sort();
         return t;
     }
-    QStringList traced() const {
-        return traceLists().listeLogTemp.stringList() + traceLists().listeLog.stringList();
-    }
-    bool tracedEnding(const QString& text) const {
-        for (const QString& l : traced())
-            if (l.endsWith(text))
-                return true;
-        return false;
-    }
+    static QStringList traced() { return test::tracedLines(); }
+    static bool tracedEnding(const QString& text) { return test::tracedEnding(text); }
 };
 } // namespace
 

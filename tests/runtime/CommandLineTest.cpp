@@ -2,22 +2,13 @@
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "support/ManualClock.h"
+#include "support/TracedLines.h"
 
 #include <gtest/gtest.h>
 
 using namespace ks3;
 
-namespace {
-QStringList traced() {
-    return traceLists().listeLogTemp.stringList() + traceLists().listeLog.stringList();
-}
-bool tracedEnding(const QString& text) {
-    for (const QString& l : traced())
-        if (l.endsWith(text))
-            return true;
-    return false;
-}
-} // namespace
+using test::tracedEnding;
 
 TEST(AnalyseChaineCommand, InstanceNumberAndStatus) {
     struct Case {

@@ -5,22 +5,13 @@
 #include "platform/IniFile.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
+#include "support/TracedLines.h"
 
 #include <gtest/gtest.h>
 
 using namespace ks3;
 
-namespace {
-QStringList traced() {
-    return traceLists().listeLogTemp.stringList() + traceLists().listeLog.stringList();
-}
-bool tracedEnding(const QString& text) {
-    for (const QString& l : traced())
-        if (l.endsWith(text))
-            return true;
-    return false;
-}
-} // namespace
+using test::tracedEnding;
 
 namespace {
 struct SoundFolders : ::testing::Test {
@@ -69,7 +60,7 @@ TEST_F(SoundFolders, ElevenActiveEntriesKeepTen) {
     InitGeneralSysteme();
     for (int j = 0; j < 10; ++j)
         EXPECT_EQ(row(6)[j], QStringLiteral("/pub/%1/").arg(j));
-    for (const QString& l : traced())
+    for (const QString& l : test::tracedLines())
         EXPECT_FALSE(l.contains(QStringLiteral("/pub/10"))) << l.toStdString();
 }
 
