@@ -17,7 +17,6 @@
 #include "settings/InitGeneralSysteme.h"
 #include "settings/OptionsLoader.h"
 #include "settings/Settings.h"
-#include "settings/SettingsFile.h"
 #include "store/RecordFiles.h"
 
 #include <QDir>
