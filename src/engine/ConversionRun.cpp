@@ -8,6 +8,7 @@
 #include "common/LeadingNumber.h"
 #include "common/Messages.h"
 #include "common/ProgramValues.h"
+#include "common/SameFile.h"
 #include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/FolderList.h"
@@ -193,7 +194,10 @@ void LancerAnalyseConvert() {
                         if (!found.conversionRequise)
                             return;
                         bool temporaryCopy = false;
-                        if (parts.fichierExtension.toLower() == QLatin1String(".s48")) {
+                        // A source that is its own target goes to the converter step
+                        // as it is, which refuses it; a copy would hide it.
+                        if (parts.fichierExtension.toLower() == QLatin1String(".s48") &&
+                            !SameFile(sourceFile, targetPath)) {
                             const QString copy =
                                 parts.fichierDossier + parts.fichierNom + QStringLiteral(".mp2");
                             if (File_Copy(sourceFile, copy)) {

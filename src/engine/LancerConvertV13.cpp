@@ -51,7 +51,7 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     QString fichierErreur;
 
     p.step(20, [&] {
-        const TargetDecision d = applyTargetPolicy(target, convertVersKS, policy);
+        const TargetDecision d = applyTargetPolicy(source, target, convertVersKS, policy);
         for (const QString& line : d.lines)
             appendLine(s.listeFichiersCible, line);
         cibleEffective = d.cibleEffective;

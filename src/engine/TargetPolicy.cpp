@@ -4,6 +4,7 @@
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/ProgramValues.h"
+#include "common/SameFile.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/LancerConvertV13.h"
 #include "settings/Settings.h"
@@ -36,10 +37,19 @@ TargetPolicySettings currentTargetPolicySettings() {
     return t;
 }
 
-TargetDecision applyTargetPolicy(const QString& target, bool udpRequest,
+TargetDecision applyTargetPolicy(const QString& source, const QString& target, bool udpRequest,
                                  const TargetPolicySettings& settings) {
     TargetDecision d;
     d.cibleEffective = target;
+    // Replacing this "existing target" would delete the sound before reading it.
+    if (SameFile(source, target)) {
+        const QString text = QStringLiteral("Cible identique au fichier source, conversion refusée: '") +
+                             target + QLatin1Char('\'');
+        d.lines << text;
+        d.failure = text;
+        d.convert = false;
+        return d;
+    }
     if (!File_Exist(target, kCaller))
         return d;
     if (udpRequest) {

@@ -23,7 +23,8 @@ struct TargetDecision {
 };
 
 // Applies the existing-target policy (a UDP request always replaces the target).
-TargetDecision applyTargetPolicy(const QString& target, bool udpRequest,
+// Whatever the policy, a target that is the source itself is refused.
+TargetDecision applyTargetPolicy(const QString& source, const QString& target, bool udpRequest,
                                  const TargetPolicySettings& settings);
 
 } // namespace ks3

@@ -51,9 +51,13 @@ protected:
                            "[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nSource_13=True\r\n"
                            "Cible=2\r\nCibleCaracteristiques=2\r\nCibleExistant=0\r\n")
                 .arg(dir.file("in1/"), dir.file("out1/"), dir.file("in2/"), dir.file("out2/"));
-        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
+        writeSettings(ini);
         QDir().mkpath(dir.file("in1"));
         QDir().mkpath(dir.file("in2"));
+    }
+
+    void writeSettings(const QString& ini) {
+        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
     }
 
     void makeSources() {
@@ -265,4 +269,40 @@ TEST_F(FolderConversion, FileBeingWrittenIsConvertedOnceFinished) {
     EXPECT_EQ(headers[0].aConvertir, QStringLiteral("N"));
     ASSERT_EQ(details.size(), 2);
     EXPECT_EQ(details[1].ok, QStringLiteral("O"));
+}
+
+namespace {
+const QString kSelfTarget = QStringLiteral("Cible identique au fichier source, conversion refusée: '");
+
+const Detail* detailOf(const QList<Header>& headers, const QList<Detail>& details, const QString& name) {
+    for (const Header& h : headers)
+        if (h.name.trimmed() == name)
+            for (const Detail& d : details)
+                if (d.idEntete == h.id)
+                    return &d;
+    return nullptr;
+}
+} // namespace
+
+// A ".s48" source is converted through a temporary ".mp2" copy: when the source is
+// its own target, the copy must not hide it, or the original is replaced (or lost
+// when the conversion fails).
+TEST_F(FolderConversion, S48SourceThatIsItsOwnTargetIsLeftAlone) {
+    writeSettings(QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%1\r\nFrequence=5\r\n"
+                                 "[Fichiers]\r\nSource_16=True\r\nCible=8\r\nCibleCaracteristiques=2\r\n"
+                                 "CibleExistant=0\r\n[FichiersSources]\r\nDetruire=1\r\n")
+                      .arg(dir.file("in1/")));
+    encode("in1/song.s48", "mp2", {"-s=48000", "-b=256"}, 1.0);
+    const QByteArray song = test::TempDir::read(dir.file("in1/song.s48"));
+    const QString log = runOnce();
+    EXPECT_TRUE(test::TempDir::read(dir.file("in1/song.s48")) == song) << "the recording was replaced";
+    EXPECT_FALSE(QFile::exists(dir.file("in1/song.mp2")));
+    EXPECT_EQ(count(log, QStringLiteral("-convert_to=")), 0);
+    EXPECT_TRUE(log.contains(kSelfTarget + dir.file("in1/song.s48") + "'"));
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    const Detail* refused = detailOf(headers, details, QStringLiteral("song.s48"));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->ok, QStringLiteral("N"));
 }
