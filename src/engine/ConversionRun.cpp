@@ -33,6 +33,26 @@ QString between(const QString& text) {
     return text.mid(open + 1, close - open - 1);
 }
 
+// The walk of an entry without its target folder and the folders below it, when
+// the target lies inside the source: what the run writes there is not a source
+// (else "conv/" would give "conv/conv/" at the next run, and so on). The entry's
+// own folder stays: a source folder may be its own target for another type.
+QStringList withoutTargetFolder(const QStringList& folders, const QString& targetFolder) {
+    QStringList kept;
+    QString skipped;
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString& folder = folders.at(i);
+        if (!skipped.isEmpty() && folder.startsWith(skipped))
+            continue;
+        if (i > 0 && SameFile(folder, targetFolder)) {
+            skipped = folder;
+            continue;
+        }
+        kept << folder;
+    }
+    return kept;
+}
+
 QString fileCountText(const QString& folder, int count) {
     return folder + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" fichiers)");
 }
@@ -143,8 +163,10 @@ void LancerAnalyseConvert() {
             s.setLabel(RunState::LabelDossierCibleEnCours, targetFolder);
 
             QStringList folders{sourceFolder};
-            if (rs.sourceRecursive)
+            if (rs.sourceRecursive) {
                 FolderList(sourceFolder, 0, folders);
+                folders = withoutTargetFolder(folders, targetFolder);
+            }
             s.listeDossiersSource.setStringList(folders);
 
             int total = 0;
