@@ -150,6 +150,7 @@ void LancerAnalyseConvert() {
     QDateTime start;
     p.step(20, [&] {
         start = clock().now();
+        s.oublieCiblesEcrites();
         s.setRunCommands(true);
     });
 

@@ -96,6 +96,8 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     p.step(70, [&] {
         if (statut != QLatin1String("O"))
             return;
+        if (!convertVersKS)
+            s.noteCibleEcrite(cibleEffective, source);
         if (!convertVersKS && policy.detruireSource)
             DeleteFile(source, kCaller);
         if (!fichierErreur.isEmpty() && File_Exist(fichierErreur, kCaller) &&

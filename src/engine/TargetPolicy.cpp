@@ -7,6 +7,7 @@
 #include "common/SameFile.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/LancerConvertV13.h"
+#include "engine/RunState.h"
 #include "settings/Settings.h"
 
 namespace ks3 {
@@ -23,6 +24,21 @@ void replaceTarget(const QString& target, TargetDecision& d) {
         d.lines << text;
         d.failure = text;
         d.convert = false;
+    }
+}
+
+// The converter must write the first "name(n).ext" that does not exist.
+void indexTarget(const QString& target, TargetDecision& d) {
+    const FichierDecompose parts = DecomposeFichier(target);
+    for (int n = 1;; ++n) {
+        const QString candidate = parts.fichierDossier + parts.fichierNom + QLatin1Char('(') +
+                                  QString::number(n) + QLatin1Char(')') + parts.fichierExtension;
+        if (!File_Exist(candidate, kCaller)) {
+            d.cibleEffective = candidate;
+            d.lines << QStringLiteral("Fichier réindexé: ") + candidate;
+            return;
+        }
+        DoEvents();
     }
 }
 } // namespace
@@ -56,6 +72,16 @@ TargetDecision applyTargetPolicy(const QString& source, const QString& target, b
         replaceTarget(target, d);
         return d;
     }
+    // Two sources of one target in a run ("a.wav" and "a.mp3"): the second one
+    // must not replace the sound of the first, whose source may be gone already.
+    const QString premiereSource = runState().sourceDeLaCible(target);
+    if (!premiereSource.isEmpty() && !SameFile(premiereSource, source)) {
+        d.lines << QStringLiteral("Le fichier '") + target +
+                       QStringLiteral("' vient d'être converti depuis '") + premiereSource +
+                       QStringLiteral("'. Il doit être indexé");
+        indexTarget(target, d);
+        return d;
+    }
     switch (settings.cibleExistant) {
     case 0:
         d.lines << QStringLiteral("Le fichier '") + target +
@@ -65,17 +91,7 @@ TargetDecision applyTargetPolicy(const QString& source, const QString& target, b
     case 1: {
         d.lines << QStringLiteral("Le fichier '") + target +
                        QStringLiteral("' existe déjà. Il doit être indexé");
-        const FichierDecompose parts = DecomposeFichier(target);
-        for (int n = 1;; ++n) {
-            const QString candidate = parts.fichierDossier + parts.fichierNom + QLatin1Char('(') +
-                                      QString::number(n) + QLatin1Char(')') + parts.fichierExtension;
-            if (!File_Exist(candidate, kCaller)) {
-                d.cibleEffective = candidate;
-                d.lines << QStringLiteral("Fichier réindexé: ") + candidate;
-                break;
-            }
-            DoEvents();
-        }
+        indexTarget(target, d);
         break;
     }
     case 2: {

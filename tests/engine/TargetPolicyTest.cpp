@@ -1,6 +1,7 @@
 #include "engine/TargetPolicy.h"
 #include "common/MessageBoxService.h"
 #include "common/TraceLog.h"
+#include "engine/RunState.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 
@@ -102,6 +103,58 @@ TEST(TargetPolicy, TargetThatIsTheSourceItselfIsRefused) {
     const TargetDecision d = applyTargetPolicy(source, dir.file("Out/a.mp3"), false, overwrite);
     EXPECT_TRUE(d.convert);
     EXPECT_FALSE(QFile::exists(dir.file("Out/a.mp3")));
+    setMessageBoxService(nullptr);
+    resetTraceLog();
+}
+
+// "jingle.wav" and "jingle.mp3" into one "jingle.mp3" in one run: the second source
+// gets its own indexed target whatever the policy, so that the first one's sound
+// (whose source may be deleted already) stays.
+TEST(TargetPolicy, TargetWrittenInThisRunFromAnotherSourceIsIndexed) {
+    test::ManualClock clock;
+    test::TempDir dir;
+    ScriptedMessageBoxService boxes;
+    setMessageBoxService(&boxes);
+    runState().reset();
+    const QString wav = dir.write("In/jingle.wav", "wave");
+    const QString mp3 = dir.write("In/jingle.mp3", "mpeg");
+    const QString target = dir.file("Out/jingle.mp3");
+    for (const int policy : {0, 1, 2, 3, -1}) {
+        runState().oublieCiblesEcrites();
+        dir.write("Out/jingle.mp3", "jingle.wav converted");
+        QFile::remove(dir.file("Out/jingle(1).mp3"));
+        runState().noteCibleEcrite(dir.file("Out/../Out/jingle.mp3"), wav);
+        boxes.clear();
+        TargetPolicySettings s;
+        s.cibleExistant = policy;
+        const TargetDecision d = applyTargetPolicy(mp3, target, false, s);
+        EXPECT_TRUE(d.convert) << policy;
+        EXPECT_TRUE(d.failure.isEmpty()) << policy;
+        EXPECT_EQ(d.cibleEffective, dir.file("Out/jingle(1).mp3")) << policy;
+        EXPECT_EQ(d.lines,
+                  (QStringList{QStringLiteral("Le fichier '") + target +
+                                   QStringLiteral("' vient d'être converti depuis '") + wav +
+                                   QStringLiteral("'. Il doit être indexé"),
+                               QStringLiteral("Fichier réindexé: ") + dir.file("Out/jingle(1).mp3")}))
+            << policy;
+        EXPECT_EQ(test::TempDir::read(target), QByteArray("jingle.wav converted")) << policy;
+        EXPECT_TRUE(boxes.seen().isEmpty()) << policy;
+    }
+    // The same source again, a later run, or a request of the suite: the policy decides.
+    TargetPolicySettings overwrite;
+    runState().oublieCiblesEcrites();
+    runState().noteCibleEcrite(target, mp3);
+    EXPECT_EQ(applyTargetPolicy(mp3, target, false, overwrite).cibleEffective, target);
+    EXPECT_FALSE(QFile::exists(target));
+    dir.write("Out/jingle.mp3", "jingle.wav converted");
+    runState().noteCibleEcrite(target, wav);
+    runState().oublieCiblesEcrites();
+    EXPECT_EQ(applyTargetPolicy(mp3, target, false, overwrite).cibleEffective, target);
+    dir.write("Out/jingle.mp3", "jingle.wav converted");
+    runState().noteCibleEcrite(target, wav);
+    EXPECT_EQ(applyTargetPolicy(mp3, target, true, overwrite).cibleEffective, target);
+    EXPECT_FALSE(QFile::exists(target));
+    runState().reset();
     setMessageBoxService(nullptr);
     resetTraceLog();
 }
