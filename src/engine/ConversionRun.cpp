@@ -12,6 +12,7 @@
 #include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/FolderList.h"
+#include "engine/NonUtf8Names.h"
 #include "engine/RunSettings.h"
 #include "engine/RunState.h"
 #include "engine/RunSteps.h"
@@ -51,6 +52,37 @@ QStringList withoutTargetFolder(const QStringList& folders, const QString& targe
         kept << folder;
     }
     return kept;
+}
+
+// Whether a file of this extension is of a chosen source type: the extension is
+// searched anywhere in the list text, so ".mp" is found in "*.mp3".
+bool isChosenType(const QString& extension, const QString& sourceExtensions) {
+    if (extension.trimmed() == QLatin1String("."))
+        return false;
+    // An empty extension would be found in any list: a file without one is of
+    // no chosen type.
+    return !extension.isEmpty() && sourceExtensions.contains(extension, Qt::CaseInsensitive);
+}
+
+// The run cannot reach a file or folder whose name is not UTF-8: each one is
+// named in the trace log at every run, so that the operator renames it.
+void traceNonUtf8Names(const QString& folder, const QString& sourceExtensions, bool recursive) {
+    for (const NonUtf8Name& name : NonUtf8Names(folder)) {
+        if (name.folder) {
+            if (recursive)
+                TraceLog(-1, -1, -1,
+                         QStringLiteral("Warning: LancerAnalyseConvert: Folder name not valid UTF-8, "
+                                        "folder not scanned (rename it): ") +
+                             folder + name.shown + QLatin1Char('/'),
+                         true);
+        } else if (isChosenType(DecomposeFichier(name.shown).fichierExtension, sourceExtensions)) {
+            TraceLog(-1, -1, -1,
+                     QStringLiteral("Warning: LancerAnalyseConvert: File name not valid UTF-8, "
+                                    "file not converted (rename it): ") +
+                         folder + name.shown,
+                     true);
+        }
+    }
 }
 
 QString fileCountText(const QString& folder, int count) {
@@ -189,17 +221,13 @@ void LancerAnalyseConvert() {
                 s.listeFichiersSource.setStringList(files);
                 if (s.stopConversion)
                     break;
+                traceNonUtf8Names(folder, sourceExtensions, rs.sourceRecursive);
 
                 for (const QString& item : files) {
                     p.step(40, [&] {
                         QString sourceFile = item;
                         const FichierDecompose parts = DecomposeFichier(sourceFile);
-                        if (parts.fichierExtension.trimmed() == QLatin1String("."))
-                            return;
-                        // An empty extension would be found in any list: a file
-                        // without one is of no chosen type.
-                        if (parts.fichierExtension.isEmpty() ||
-                            !sourceExtensions.contains(parts.fichierExtension, Qt::CaseInsensitive))
+                        if (!isChosenType(parts.fichierExtension, sourceExtensions))
                             return;
                         QString fileTargetFolder = targetFolder;
                         if (rs.cibleRecursive) {
