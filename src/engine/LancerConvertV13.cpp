@@ -51,7 +51,7 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     QString fichierErreur;
 
     p.step(20, [&] {
-        const TargetDecision d = applyTargetPolicy(target, convertVersKS, policy);
+        const TargetDecision d = applyTargetPolicy(source, target, convertVersKS, policy);
         for (const QString& line : d.lines)
             appendLine(s.listeFichiersCible, line);
         cibleEffective = d.cibleEffective;
@@ -96,6 +96,8 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     p.step(70, [&] {
         if (statut != QLatin1String("O"))
             return;
+        if (!convertVersKS)
+            s.noteCibleEcrite(cibleEffective, source);
         if (!convertVersKS && policy.detruireSource)
             DeleteFile(source, kCaller);
         if (!fichierErreur.isEmpty() && File_Exist(fichierErreur, kCaller) &&

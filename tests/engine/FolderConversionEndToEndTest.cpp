@@ -20,7 +20,9 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 
 using namespace ks3;
@@ -53,9 +55,13 @@ protected:
                            "[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nSource_13=True\r\n"
                            "Cible=2\r\nCibleCaracteristiques=2\r\nCibleExistant=0\r\n")
                 .arg(dir.file("in1/"), dir.file("out1/"), dir.file("in2/"), dir.file("out2/"));
-        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
+        writeSettings(ini);
         QDir().mkpath(dir.file("in1"));
         QDir().mkpath(dir.file("in2"));
+    }
+
+    void writeSettings(const QString& ini) {
+        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
     }
 
     void makeSources() {
@@ -339,4 +345,136 @@ TEST_F(FolderConversion, RequestOfTheSystemToEndStopsTheRunAfterTheCurrentFile) 
               log.indexOf(QStringLiteral("---------- Form_Unload: Start")));
     EXPECT_GE(log.indexOf(QStringLiteral("---------- Form_Unload: Start")), 0);
     EXPECT_EQ(QDir(dir.file("out1")).entryList({QStringLiteral("*.mp3")}, QDir::Files).size(), 4);
+}
+
+namespace {
+const QString kSelfTarget = QStringLiteral("Cible identique au fichier source, conversion refusée: '");
+
+// Gives files and folders names that Qt cannot spell (it decodes names as UTF-8),
+// and their own names back at the end, so that the temporary folder can be removed.
+class RawNames {
+public:
+    ~RawNames() {
+        for (auto it = renamed_.crbegin(); it != renamed_.crend(); ++it)
+            ::rename(it->second.constData(), it->first.constData());
+    }
+    void rename(const QString& from, const QByteArray& to) {
+        const QByteArray name = QFile::encodeName(from);
+        ASSERT_EQ(::rename(name.constData(), to.constData()), 0) << to.toStdString();
+        renamed_.append({name, to});
+    }
+
+private:
+    QList<QPair<QByteArray, QByteArray>> renamed_;
+};
+
+const Detail* detailOf(const QList<Header>& headers, const QList<Detail>& details, const QString& name) {
+    for (const Header& h : headers)
+        if (h.name.trimmed() == name)
+            for (const Detail& d : details)
+                if (d.idEntete == h.id)
+                    return &d;
+    return nullptr;
+}
+} // namespace
+
+// Source deletion on, and three layouts where a run used to lose a recording: a
+// folder that is its own target for the same type, two sources of one target, and
+// a target folder inside its recursive source folder. Besides, names that are not
+// UTF-8 are named in the trace log at each run.
+TEST_F(FolderConversion, NoRecordingIsLostWhenSourcesAreDeleted) {
+    writeSettings(
+        QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%1\r\nSource_1=%2\r\nCible_1=%3\r\n"
+                       "Source_2=%4\r\nCible_2=%4conv/\r\nSource_Recursive=1\r\nCible_Recursive=1\r\n"
+                       "Frequence=5\r\n[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nCible=2\r\n"
+                       "CibleCaracteristiques=2\r\nCibleExistant=0\r\n"
+                       "[FichiersSources]\r\nDetruire=1\r\n")
+            .arg(dir.file("in1/"), dir.file("in2/"), dir.file("out2/"), dir.file("in3/")));
+    encode("in1/song.mp3", "mp3 (Lame)", {"-s=44100", "-b=128"}, 1.1);
+    const QByteArray song = test::TempDir::read(dir.file("in1/song.mp3"));
+    source("in2/jingle.wav", 1.0);
+    encode("in2/jingle.mp3", "mp3 (Lame)", {"-s=44100", "-b=128"}, 1.6);
+    source("in3/a.wav", 0.7);
+    const QByteArray in1 = QFile::encodeName(dir.file("in1/"));
+    RawNames raw;
+    source("in1/cafe.wav", 0.5);
+    raw.rename(dir.file("in1/cafe.wav"), in1 + "Caf\xE9.wav");
+    dir.write("in1/notes.txt", "not a sound");
+    raw.rename(dir.file("in1/notes.txt"), in1 + "notes\xE9.txt");
+    source("in1/demo/b.wav", 0.5);
+    raw.rename(dir.file("in1/demo"), in1 + "D\xE9mo");
+
+    const QString log1 = runOnce();
+
+    // Its own target: refused, recorded as failed, and the recording is still there.
+    EXPECT_TRUE(test::TempDir::read(dir.file("in1/song.mp3")) == song) << "the recording was replaced";
+    EXPECT_TRUE(log1.contains(kSelfTarget + dir.file("in1/song.mp3") + "'"));
+    // Two sources of one target: each converted sound has its own file.
+    EXPECT_FALSE(QFile::exists(dir.file("in2/jingle.wav")));
+    EXPECT_FALSE(QFile::exists(dir.file("in2/jingle.mp3")));
+    QList<double> durations;
+    for (const char* target : {"out2/jingle.mp3", "out2/jingle(1).mp3"}) {
+        const test::AudioInfo info = test::probeAudio(dir.file(target));
+        ASSERT_TRUE(info.ok) << target << ": " << info.error.toStdString();
+        durations << info.duration;
+    }
+    std::sort(durations.begin(), durations.end());
+    EXPECT_NEAR(durations[0], 1.0, 0.06);
+    EXPECT_NEAR(durations[1], 1.6, 0.06);
+    EXPECT_TRUE(log1.contains(QStringLiteral("' vient d'être converti depuis '") + dir.file("in2/jingle.")));
+    EXPECT_TRUE(log1.contains(QStringLiteral("Fichier réindexé: ") + dir.file("out2/jingle(1).mp3")));
+    // The target folder inside the source folder.
+    EXPECT_NEAR(test::probeAudio(dir.file("in3/conv/a.mp3")).duration, 0.7, 0.06);
+    // Names the program cannot open: named at each run, in escaped form.
+    const QString unreadable =
+        QStringLiteral("Warning: LancerAnalyseConvert: File name not valid UTF-8, file "
+                       "not converted (rename it): ") +
+        dir.file("in1/Caf\\xE9.wav");
+    const QString unreadableFolder = QStringLiteral("Warning: LancerAnalyseConvert: Folder name not valid "
+                                                    "UTF-8, folder not scanned (rename it): ") +
+                                     dir.file("in1/D\\xE9mo/");
+    EXPECT_EQ(count(log1, unreadable), 1);
+    EXPECT_EQ(count(log1, unreadableFolder), 1);
+    EXPECT_FALSE(log1.contains(QStringLiteral("notes\\xE9"))) << "not of a chosen type";
+
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    const Detail* refused = detailOf(headers, details, QStringLiteral("song.mp3"));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->ok, QStringLiteral("N"));
+    EXPECT_TRUE(refused->message.startsWith(kSelfTarget)) << refused->message.toStdString();
+
+    // The next run: the converted files in "conv/" are no sources of their own
+    // entry, and the unreadable names are named again.
+    const QString log2 = runOnce().mid(log1.size());
+    EXPECT_EQ(count(log2, QStringLiteral("-convert_to=")), 0) << log2.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.file("in3/conv/a.mp3")));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("in3/conv/conv")));
+    EXPECT_TRUE(test::TempDir::read(dir.file("in1/song.mp3")) == song) << "the recording was replaced";
+    EXPECT_EQ(count(log2, unreadable), 1);
+    EXPECT_EQ(count(log2, unreadableFolder), 1);
+}
+
+// A ".s48" source is converted through a temporary ".mp2" copy: when the source is
+// its own target, the copy must not hide it, or the original is replaced (or lost
+// when the conversion fails).
+TEST_F(FolderConversion, S48SourceThatIsItsOwnTargetIsLeftAlone) {
+    writeSettings(QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%1\r\nFrequence=5\r\n"
+                                 "[Fichiers]\r\nSource_16=True\r\nCible=8\r\nCibleCaracteristiques=2\r\n"
+                                 "CibleExistant=0\r\n[FichiersSources]\r\nDetruire=1\r\n")
+                      .arg(dir.file("in1/")));
+    encode("in1/song.s48", "mp2", {"-s=48000", "-b=256"}, 1.0);
+    const QByteArray song = test::TempDir::read(dir.file("in1/song.s48"));
+    const QString log = runOnce();
+    EXPECT_TRUE(test::TempDir::read(dir.file("in1/song.s48")) == song) << "the recording was replaced";
+    EXPECT_FALSE(QFile::exists(dir.file("in1/song.mp2")));
+    EXPECT_EQ(count(log, QStringLiteral("-convert_to=")), 0);
+    EXPECT_TRUE(log.contains(kSelfTarget + dir.file("in1/song.s48") + "'"));
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    const Detail* refused = detailOf(headers, details, QStringLiteral("song.s48"));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->ok, QStringLiteral("N"));
 }
