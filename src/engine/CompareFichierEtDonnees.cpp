@@ -3,7 +3,9 @@
 #include "common/Clock.h"
 #include "common/DateFormats.h"
 #include "common/ErrorRoutine.h"
+#include "common/Text1252.h"
 #include "engine/DecomposeFichier.h"
+#include "engine/IdentiteEntete.h"
 #include "engine/RunState.h"
 #include "platform/Btrcall.h"
 #include "store/BTRieve.h"
@@ -42,6 +44,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
     FichierDecompose cible;
     QString nomSource;
     QString nomCible;
+    IdentiteEntete identite;
 
     p.step(10, [&] {
         dateFichierSource = DateFichier(source, false);
@@ -52,11 +55,18 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
         cible = DecomposeFichier(target);
         nomSource = src.fichierNom + src.fichierExtension;
         nomCible = cible.fichierNom + cible.fichierExtension;
+        identite = IdentiteEntete(src.fichierDossier, nomSource, cible.fichierDossier, nomCible);
     });
 
     p.step(30, [&] {
-        const QString bas = nomSource.leftJustified(50, QLatin1Char(' '), true);
-        const QString haut = nomSource.leftJustified(50, QLatin1Char('z'), true).toUpper();
+        // The name as key 1 holds it: cut to the field, with its blanks.
+        const QString bas =
+            fromCp1252(recordtext::fit(nomSource, EnregConvertEntete::NomFichierSourceChamp.width));
+        QString haut = bas;
+        while (haut.endsWith(QLatin1Char(' ')))
+            haut.chop(1);
+        haut =
+            haut.leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, QLatin1Char('z')).toUpper();
         QString cle = bas;
         int operation = btr::OpGetGreaterOrEqual;
         for (;;) {
@@ -67,10 +77,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
                 break;
             if (cle.toUpper() > haut)
                 break;
-            const bool trouve =
-                src.fichierDossier.compare(entete.DossierSource().trimmed(), Qt::CaseInsensitive) == 0 &&
-                cible.fichierDossier.compare(entete.DossierCible().trimmed(), Qt::CaseInsensitive) == 0 &&
-                nomCible.compare(entete.NomFichierCible().trimmed(), Qt::CaseInsensitive) == 0;
+            const bool trouve = identite.correspond(entete);
             if (trouve) {
                 idEntete = entete.IdEntete();
                 const QString dateSource = recordtext::dateTime14(dateFichierSource);
@@ -106,14 +113,11 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
 
     auto remplirEntete = [&] {
         entete.setIdEntete(idEntete);
-        entete.setNomFichierSource(nomSource);
         entete.setDateTraitement(clock().now());
         entete.setDateFichierSource(dateFichierSource);
         entete.setTailleFichierSource(qint64(tailleFichierSource));
         entete.setAConvertir(QStringLiteral("O"));
-        entete.setNomFichierCible(nomCible);
-        entete.setDossierSource(src.fichierDossier);
-        entete.setDossierCible(cible.fichierDossier);
+        identite.ecrire(entete);
     };
 
     if (idEntete.isEmpty()) {

@@ -3,6 +3,8 @@
 #include "common/ErrorRoutine.h"
 #include "common/Text1252.h"
 
+#include <limits>
+
 namespace ks3 {
 
 namespace recordtext {
@@ -24,6 +26,10 @@ QString trimSpaces(const QString& value) {
     while (end > start && value.at(end - 1) == QLatin1Char(' '))
         --end;
     return value.mid(start, end - start);
+}
+
+QString stored(const QString& value, int width) {
+    return trimSpaces(fromCp1252(fit(value, width)));
 }
 
 QByteArray zeroFilled(qint64 value, int width) {

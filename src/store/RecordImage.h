@@ -53,6 +53,9 @@ namespace recordtext {
 QByteArray fit(const QString& value, int width);
 // The value trimmed of spaces at both ends (other characters are kept).
 QString trimSpaces(const QString& value);
+// What a field of width bytes gives back of value once written: the value in
+// the code page, cut to the field, trimmed of spaces.
+QString stored(const QString& value, int width);
 // Decimal digits, zero-filled on the left to width. A value that needs more
 // digits than the field has, or a negative one, is refused: cutting it would
 // store a different number.

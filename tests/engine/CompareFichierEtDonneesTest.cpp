@@ -311,3 +311,100 @@ TEST_F(ChangeDetection, FileDatesKeepTheirWallTimeAcrossSeasons) {
     EXPECT_EQ(winterText, QStringLiteral("20240105102030"));
     EXPECT_EQ(summerText, QStringLiteral("20240705102030"));
 }
+
+// Names that their header's fields cannot give back whole: a file converted
+// once is not converted again while it is unchanged.
+TEST_F(ChangeDetection, NamesTheFieldsCannotHoldWholeAreFoundAgain) {
+    const QString longName = QString(70, QLatin1Char('L'));
+    const QString deep = QString(120, QLatin1Char('d')) + "/" + QString(120, QLatin1Char('e')) + "/";
+    const struct {
+        const char* name;
+        QString source, target;
+    } cases[] = {
+        {"name longer than its field", "In/" + longName + ".wav", "Out/" + longName + ".mp3"},
+        {"leading blank", "In/ blank.wav", "Out/ blank.mp3"},
+        {"folders longer than their fields", "In/" + deep + "a.wav", "Out/" + deep + "a.mp3"},
+        {"letter the record layer does not print", "In/Für Elise.wav", "Out/Für Elise.mp3"},
+        {"letters outside the code page", "In/Дом.wav", "Out/Дом.mp3"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++n;
+        const QString source = sound(c.source);
+        const QString target = dir.file(c.target);
+        const Decision first = decide(source, target);
+        ASSERT_TRUE(first.required);
+        EXPECT_EQ(first.lines, QStringList{QStringLiteral("Fichier non encore traité: ") + source});
+        converted(first);
+
+        clock.advance(60000);
+        const Decision again = decide(source, target);
+        EXPECT_FALSE(again.required) << again.lines.join('\n').toStdString();
+        EXPECT_EQ(again.id, first.id);
+        EXPECT_TRUE(again.lines.isEmpty()) << again.lines.join('\n').toStdString();
+        EXPECT_EQ(headers().size(), n);
+    }
+}
+
+// Two names that differ only past what the name fields hold, in one folder:
+// one header each, and each file judged against its own.
+TEST_F(ChangeDetection, LongNamesSharingTheirFieldKeepTheirOwnHeaders) {
+    const QString common = QStringLiteral("Concert du 12 mars 2024 - Orchestre de chambre de ");
+    ASSERT_EQ(common.size(), 50);
+    const QString one = sound("In/" + common + "Lyon.wav", QByteArray(100, 'a'));
+    const QString two = sound("In/" + common + "Nice.wav", QByteArray(200, 'b'));
+    const QString oneTarget = dir.file("Out/" + common + "Lyon.mp3");
+    const QString twoTarget = dir.file("Out/" + common + "Nice.mp3");
+
+    const Decision first = decide(one, oneTarget);
+    const Decision second = decide(two, twoTarget);
+    EXPECT_TRUE(first.required);
+    EXPECT_TRUE(second.required);
+    EXPECT_EQ(first.id, QStringLiteral("0000000001"));
+    EXPECT_EQ(second.id, QStringLiteral("0000000002"));
+    EXPECT_EQ(second.lines, QStringList{QStringLiteral("Fichier non encore traité: ") + two});
+    const QList<Header> h = headers();
+    ASSERT_EQ(h.size(), 2);
+    EXPECT_EQ(h[0].source, common.trimmed()); // the field cut, read trimmed
+    EXPECT_EQ(h[1].source, common.trimmed());
+    EXPECT_EQ(h[0].taille, QStringLiteral("0000000100"));
+    EXPECT_EQ(h[1].taille, QStringLiteral("0000000200"));
+
+    // Only the first is converted: the second is still to convert, alone.
+    converted(first);
+    clock.advance(60000);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        const Decision a = decide(one, oneTarget);
+        EXPECT_FALSE(a.required) << a.lines.join('\n').toStdString();
+        EXPECT_EQ(a.id, first.id);
+        const Decision b = decide(two, twoTarget);
+        EXPECT_TRUE(b.required);
+        EXPECT_EQ(b.id, second.id);
+        EXPECT_EQ(b.lines, (QStringList{common + "Nice.wav:", "A Convertir"}));
+    }
+    converted(decide(two, twoTarget));
+    EXPECT_FALSE(decide(two, twoTarget).required);
+    EXPECT_FALSE(decide(one, oneTarget).required);
+    EXPECT_EQ(headers().size(), 2);
+}
+
+// Only a header whose names do not fit carries their digest: the reserved
+// bytes of every other header stay blank, as the suite's other programs find them.
+TEST_F(ChangeDetection, DigestOnlyInHeadersOfNamesThatDoNotFit) {
+    decide(sound("In/short.wav"), dir.file("Out/short.mp3"));
+    QString cle = QStringLiteral("0000000001");
+    BTRieve(0, 5, cle, 0, EnregConvertEntete::NoFichier, 1, QString());
+    ASSERT_EQ(btrRequest().BtrStatut, 0);
+    EXPECT_EQ(enregConvertEntete().raw(660, 240), QByteArray(240, ' '));
+
+    const QString longName = QString(60, QLatin1Char('x'));
+    decide(sound("In/" + longName + ".wav"), dir.file("Out/" + longName + ".mp3"));
+    cle = QStringLiteral("0000000002");
+    BTRieve(0, 5, cle, 0, EnregConvertEntete::NoFichier, 1, QString());
+    ASSERT_EQ(btrRequest().BtrStatut, 0);
+    const QByteArray digest = enregConvertEntete().raw(660, 16);
+    EXPECT_EQ(QByteArray::fromHex(digest).toHex().toUpper(), digest) << "16 hexadecimal digits";
+    EXPECT_EQ(enregConvertEntete().raw(676, 224), QByteArray(224, ' '));
+}
