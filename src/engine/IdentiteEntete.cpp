@@ -40,8 +40,8 @@ IdentiteEntete::IdentiteEntete(const QString& dossierSource, const QString& nomS
 
 bool IdentiteEntete::correspond(const EnregConvertEntete& entete) const {
     return memeTexte(dossierSourceLu_, entete.DossierSource()) &&
-           memeTexte(dossierCibleLu_, entete.DossierCible()) && memeTexte(nomCibleLu_, entete.NomFichierCible()) &&
-           memeTexte(empreinte_, entete.EmpreinteNoms());
+           memeTexte(dossierCibleLu_, entete.DossierCible()) &&
+           memeTexte(nomCibleLu_, entete.NomFichierCible()) && memeTexte(empreinte_, entete.EmpreinteNoms());
 }
 
 void IdentiteEntete::ecrire(EnregConvertEntete& entete) const {
