@@ -33,8 +33,13 @@ int statut() {
 }
 } // namespace
 
+qint64 TailleEnregistrable(qint64 taille) {
+    return qBound<qint64>(0, taille,
+                          recordtext::largestNumber(EnregConvertEntete::TailleFichierSourceChamp.width));
+}
+
 void CompareFichierEtDonnees(const QString& source, const QString& target, bool& conversionRequise,
-                             QString& idEntete, QDateTime& dateFichierSource, qint32& tailleFichierSource) {
+                             QString& idEntete, QDateTime& dateFichierSource, qint64& tailleFichierSource) {
     Procedure p("FrmMain", "CompareFichierEtDonnees");
     RunState& s = runState();
     EnregConvertEntete& entete = enregConvertEntete();
@@ -88,7 +93,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
                                                          dateAffichee(entete.DateFichierSource()) +
                                                          QStringLiteral(" <> ") + dateAffichee(dateSource));
                 }
-                if (taille10(tailleFichierSource) != entete.TailleFichierSource()) {
+                if (taille10(TailleEnregistrable(tailleFichierSource)) != entete.TailleFichierSource()) {
                     conversionRequise = true;
                     appendLine(s.listeFichiersCible, nomSource + QLatin1Char(':'));
                     appendLine(s.listeFichiersCible,
@@ -115,7 +120,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
         entete.setIdEntete(idEntete);
         entete.setDateTraitement(clock().now());
         entete.setDateFichierSource(dateFichierSource);
-        entete.setTailleFichierSource(qint64(tailleFichierSource));
+        entete.setTailleFichierSource(TailleEnregistrable(tailleFichierSource));
         entete.setAConvertir(QStringLiteral("O"));
         identite.ecrire(entete);
     };

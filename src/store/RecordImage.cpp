@@ -39,6 +39,13 @@ QByteArray zeroFilled(qint64 value, int width) {
     return QByteArray(width - digits.size(), '0') + digits;
 }
 
+qint64 largestNumber(int width) {
+    qint64 n = 0;
+    for (int i = 0; i < width && n <= (std::numeric_limits<qint64>::max() - 9) / 10; ++i)
+        n = n * 10 + 9;
+    return n;
+}
+
 qint64 leadingNumber(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text.at(i) == QLatin1Char(' '))

@@ -60,6 +60,8 @@ QString stored(const QString& value, int width);
 // digits than the field has, or a negative one, is refused: cutting it would
 // store a different number.
 QByteArray zeroFilled(qint64 value, int width);
+// The largest number a field of width digits holds (9 999 999 999 for 10).
+qint64 largestNumber(int width);
 // The leading number of a text: spaces skipped, then digits (a sign allowed);
 // 0 when there is none.
 qint64 leadingNumber(const QString& text);

@@ -41,7 +41,7 @@ struct Decision {
     bool required = false;
     QString id;
     QDateTime date;
-    qint32 size = 0;
+    qint64 size = 0;
     QStringList lines;
 };
 
@@ -407,4 +407,57 @@ TEST_F(ChangeDetection, DigestOnlyInHeadersOfNamesThatDoNotFit) {
     const QByteArray digest = enregConvertEntete().raw(660, 16);
     EXPECT_EQ(QByteArray::fromHex(digest).toHex().toUpper(), digest) << "16 hexadecimal digits";
     EXPECT_EQ(enregConvertEntete().raw(676, 224), QByteArray(224, ' '));
+}
+
+// Sources of 2 GiB and more (sparse files: no room taken): the header and the
+// detail hold the whole size, and an unchanged file is not converted again.
+TEST_F(ChangeDetection, SizesBeyond32BitsAreRecordedWhole) {
+    const struct {
+        const char* name;
+        qint64 size;
+        const char* recorded;
+    } cases[] = {
+        {"2 GiB", 2147483648LL, "2147483648"},
+        {"3 GiB", 3221225472LL, "3221225472"},
+        {"4 GiB and 1 byte", 4294967297LL, "4294967297"},
+        {"the most the field holds", 9999999999LL, "9999999999"},
+        {"more than the field holds", 12000000000LL, "9999999999"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++n;
+        const QString source = sound(QStringLiteral("In/big%1.wav").arg(n));
+        ASSERT_TRUE(QFile::resize(source, c.size));
+        setModified(source, old);
+        const QString target = dir.file(QStringLiteral("Out/big%1.mp3").arg(n));
+
+        const Decision first = decide(source, target);
+        EXPECT_TRUE(first.required);
+        EXPECT_EQ(first.size, c.size);
+        converted(first);
+        const QList<Header> h = headers();
+        ASSERT_EQ(h.size(), n) << "a header for every file";
+        EXPECT_EQ(h.last().taille, QLatin1String(c.recorded));
+        EXPECT_EQ(h.last().aConvertir, QStringLiteral("N"));
+        QString cle = first.id + QStringLiteral("0000000001");
+        BTRieve(0, 5, cle, 0, EnregConvertDetail::NoFichier, 1, QString());
+        ASSERT_EQ(btrRequest().BtrStatut, 0);
+        EXPECT_EQ(enregConvertDetail().TailleFichierSource(), QLatin1String(c.recorded));
+
+        clock.advance(60000);
+        const Decision again = decide(source, target);
+        EXPECT_FALSE(again.required) << again.lines.join('\n').toStdString();
+        EXPECT_EQ(again.id, first.id);
+    }
+
+    // One byte more, the date kept: a size change the history sees.
+    const QString grown = dir.file("In/big2.wav");
+    ASSERT_TRUE(QFile::resize(grown, 3221225473LL));
+    setModified(grown, old);
+    const Decision d = decide(grown, dir.file("Out/big2.mp3"));
+    EXPECT_TRUE(d.required);
+    EXPECT_EQ(d.lines,
+              (QStringList{"big2.wav:", "Taille différente (Anc. <> Act.): 3221225472 <> 3221225473"}));
+    EXPECT_EQ(headers()[1].taille, QStringLiteral("3221225473"));
 }
