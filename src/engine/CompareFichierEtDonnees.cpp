@@ -4,6 +4,7 @@
 #include "common/DateFormats.h"
 #include "common/ErrorRoutine.h"
 #include "common/Text1252.h"
+#include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/IdentiteEntete.h"
 #include "engine/RunState.h"
@@ -18,6 +19,8 @@ namespace {
 const QString kOrigine = QStringLiteral("FrmMain:CompareFichierEtDonnees");
 constexpr int kBase = 0;
 constexpr int kStation = 0;
+// Numbers tried for a new header before giving up.
+constexpr int kEssaisEnteteMax = 100;
 
 QString taille10(qint64 size) {
     return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
@@ -129,26 +132,54 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
         p.step(40, [&] {
             appendLine(s.listeFichiersCible, QStringLiteral("Fichier non encore traité: ") + source);
         });
+        // Another program (another instance on the same data folder) may take
+        // the same number between the look-up and the insert: the insert then
+        // finds the number taken (status 5) and the next one is tried.
+        bool cree = false;
+        int essais = 0;
         p.step(50, [&] {
-            QString cle = QStringLiteral("zzzzzzzzzz");
-            BTRieve(kBase, btr::OpGetLessOrEqual, cle, EnregConvertEntete::CleIdEntete,
-                    EnregConvertEntete::NoFichier, kStation, kOrigine);
-            if (statut() == 9 || cle.left(10) < QLatin1String("0000000001"))
-                idEntete = QStringLiteral("0000000001");
-            else
-                idEntete =
-                    QStringLiteral("%1").arg(entete.IdEntete().toLongLong() + 1, 10, 10, QLatin1Char('0'));
+            qint64 dernierEssai = 0;
+            while (!cree && essais < kEssaisEnteteMax) {
+                ++essais;
+                QString cle = QStringLiteral("zzzzzzzzzz");
+                BTRieve(kBase, btr::OpGetLessOrEqual, cle, EnregConvertEntete::CleIdEntete,
+                        EnregConvertEntete::NoFichier, kStation, kOrigine);
+                qint64 numero = 1;
+                if (statut() != 9 && cle.left(10) >= QLatin1String("0000000001"))
+                    numero = entete.IdEntete().toLongLong() + 1;
+                numero = qMax(numero, dernierEssai + 1);
+                dernierEssai = numero;
+                idEntete = QStringLiteral("%1").arg(numero, 10, 10, QLatin1Char('0'));
+
+                // The buffer still holds the last header read: a new file has no
+                // result yet (not even another file's), and no reserved bytes.
+                entete.setConversionOK(QString());
+                entete.setText(EnregConvertEntete::ReserveChamp, QString());
+                remplirEntete();
+                cle = QString(10, QLatin1Char(' '));
+                BTRieve(kBase, btr::OpInsert, cle, EnregConvertEntete::CleIdEntete,
+                        EnregConvertEntete::NoFichier, kStation, kOrigine);
+                if (statut() == 0)
+                    cree = true;
+                else if (statut() != btr::StatusDuplicateKey)
+                    break; // reported by the record layer
+            }
         });
-        p.step(60, [&] {
-            // The buffer still holds the last header read: a new file has no
-            // result yet (not even another file's), and no reserved bytes.
-            entete.setConversionOK(QString());
-            entete.setText(EnregConvertEntete::ReserveChamp, QString());
-            remplirEntete();
-            QString cle(10, QLatin1Char(' '));
-            BTRieve(kBase, btr::OpInsert, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
-                    kStation, kOrigine);
-        });
+        if (!cree) {
+            // Without its own header the attempt would be recorded under another
+            // file's: the file waits for the next run.
+            p.step(60, [&] {
+                TraceLog(
+                    -1, -1, -1,
+                    QStringLiteral("Err: CompareFichierEtDonnees: conversion header not created (status ") +
+                        QString::number(statut()) + QStringLiteral(", ") + QString::number(essais) +
+                        QStringLiteral(" tries), file not converted |Source: ") + source +
+                        QStringLiteral(" |Sub: CompareFichierEtDonnees"),
+                    true);
+                idEntete.clear();
+            });
+            return;
+        }
         p.step(70, [&] { conversionRequise = true; });
         return;
     }

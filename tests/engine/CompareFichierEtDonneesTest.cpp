@@ -16,6 +16,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -460,4 +462,119 @@ TEST_F(ChangeDetection, SizesBeyond32BitsAreRecordedWhole) {
     EXPECT_EQ(d.lines,
               (QStringList{"big2.wav:", "Taille différente (Anc. <> Act.): 3221225472 <> 3221225473"}));
     EXPECT_EQ(headers()[1].taille, QStringLiteral("3221225473"));
+}
+
+// Two programs creating headers at once on one history (two instances sharing
+// a data folder): every file gets a header of its own, under a number of its
+// own, with its conversion recorded under it; none is converted again.
+TEST_F(ChangeDetection, TwoProgramsCreatingHeadersAtOnceLoseNone) {
+    constexpr int perProgram = 150;
+    for (int p = 1; p <= 2; ++p)
+        for (int i = 0; i < perProgram; ++i)
+            sound(QStringLiteral("In%1/f%2.wav").arg(p).arg(i, 3, 10, QLatin1Char('0')));
+    QProcess peers[2];
+    for (int p = 0; p < 2; ++p) {
+        peers[p].start(QStringLiteral(KS3_BIN_DIR "/history_peer"),
+                       {data.path(), dir.file(QStringLiteral("In%1/").arg(p + 1)),
+                        dir.file(QStringLiteral("Out%1/").arg(p + 1))});
+        ASSERT_TRUE(peers[p].waitForReadyRead(30000));
+        ASSERT_EQ(peers[p].readLine().trimmed(), "ready");
+    }
+    // File after file, both at the same moment.
+    QMap<QString, QString> reported; // source path -> header number
+    for (int i = 0; i < perProgram; ++i) {
+        for (QProcess& peer : peers)
+            peer.write("go\n");
+        for (QProcess& peer : peers) // sent now, not when the other answers
+            ASSERT_TRUE(peer.waitForBytesWritten(30000));
+        for (int p = 0; p < 2; ++p) {
+            while (!peers[p].canReadLine())
+                ASSERT_TRUE(peers[p].waitForReadyRead(30000)) << "program " << p + 1 << ", file " << i;
+            const QString line = QString::fromUtf8(peers[p].readLine()).trimmed();
+            ASSERT_TRUE(line.startsWith(QStringLiteral("ok "))) << line.toStdString();
+            reported[dir.file(QStringLiteral("In%1/").arg(p + 1)) + line.section(' ', 2)] =
+                line.section(' ', 1, 1);
+        }
+    }
+    for (QProcess& peer : peers) {
+        peer.closeWriteChannel();
+        ASSERT_TRUE(peer.waitForFinished(30000));
+        const QString rest = QString::fromUtf8(peer.readAllStandardOutput()).trimmed();
+        EXPECT_EQ(rest, QStringLiteral("done")) << "no message from the record layer";
+    }
+    ASSERT_EQ(reported.size(), 2 * perProgram);
+
+    const QList<Header> h = headers();
+    EXPECT_EQ(h.size(), 2 * perProgram);
+    QMap<QString, QString> owner; // header number -> source path
+    for (const Header& e : h)
+        owner[e.id] = e.dossierSource + e.source;
+    QStringList elsewhere; // files whose header number is another file's
+    for (auto it = reported.cbegin(); it != reported.cend(); ++it)
+        if (owner.value(it.value()) != it.key())
+            elsewhere << it.key() + QStringLiteral(" -> ") + it.value();
+    EXPECT_TRUE(elsewhere.isEmpty()) << elsewhere.size() << ", first: " << elsewhere.value(0).toStdString();
+
+    // One detail per header, under its own header.
+    QMap<QString, int> details;
+    QString key;
+    for (int op = 12;; op = 6) {
+        BTRieve(0, op, key, 0, EnregConvertDetail::NoFichier, 1, QString());
+        if (btrRequest().BtrStatut != 0)
+            break;
+        ++details[enregConvertDetail().IdEntete()];
+    }
+    EXPECT_EQ(details.size(), 2 * perProgram);
+    QStringList wrong;
+    for (auto it = details.cbegin(); it != details.cend(); ++it)
+        if (!owner.contains(it.key()) || it.value() != 1)
+            wrong << QStringLiteral("%1 under %2").arg(it.value()).arg(it.key());
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.size() << ", first: " << wrong.value(0).toStdString();
+
+    QStringList again;
+    for (auto it = reported.cbegin(); it != reported.cend(); ++it) {
+        const QString target = QString(it.key()).replace(QStringLiteral("/In"), QStringLiteral("/Out"));
+        const Decision d = decide(it.key(), target);
+        if (d.required || d.id != it.value())
+            again << it.key();
+    }
+    EXPECT_TRUE(again.isEmpty()) << again.size()
+                                 << " converted again, first: " << again.value(0).toStdString();
+}
+
+// A header that cannot be written (the history locked by another program for
+// longer than the retries): the file is not converted under another file's
+// header or under none, the failure is traced, and the next run creates it.
+TEST_F(ChangeDetection, FileWithoutHeaderWaitsForTheNextRun) {
+    converted(decide(sound("In/first.wav"), dir.file("Out/first.mp3")));
+    QProcess holder;
+    holder.start(QStringLiteral(KS3_BIN_DIR "/history_peer"), {QStringLiteral("hold"), data.path()});
+    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    ASSERT_EQ(holder.readLine().trimmed(), "held 0");
+
+    const QString a = sound("In/a.wav");
+    resetTraceLog();
+    const Decision locked = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_FALSE(locked.required);
+    EXPECT_EQ(locked.id, QString());
+    const QStringList trace = traceLists().listeLogTemp.stringList();
+    EXPECT_TRUE(
+        trace.filter(QStringLiteral("Err: CompareFichierEtDonnees: conversion header not created")).size() ==
+        1)
+        << trace.join('\n').toStdString();
+    EXPECT_FALSE(boxes.seen().isEmpty()) << "the lock was reported";
+    boxes.clear();
+
+    holder.write("go\n");
+    ASSERT_TRUE(holder.waitForFinished(30000));
+    EXPECT_EQ(holder.readAllStandardOutput().trimmed(), "released 0");
+    EXPECT_EQ(headers().size(), 1) << "nothing written meanwhile";
+
+    const Decision next = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_TRUE(next.required);
+    EXPECT_EQ(next.id, QStringLiteral("0000000002"));
+    const QList<Header> h = headers();
+    ASSERT_EQ(h.size(), 2);
+    EXPECT_EQ(h[0].aConvertir, QStringLiteral("N")) << "the other file's header untouched";
+    EXPECT_EQ(h[1].source, QStringLiteral("a.wav"));
 }
