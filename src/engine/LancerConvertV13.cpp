@@ -36,7 +36,7 @@ void DeleteFile(const QString& path, const QString& caller) {
 }
 
 void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
-                      const QDateTime& dateFichierSource, qint32 tailleFichierSource, bool convertVersKS) {
+                      const QDateTime& dateFichierSource, qint64 tailleFichierSource, bool convertVersKS) {
     Procedure p("FrmMain", "LancerConvertV13");
     const TargetPolicySettings policy = currentTargetPolicySettings();
     if (policy.nePasConvertir && File_Exist(target, kCaller))

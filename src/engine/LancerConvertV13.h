@@ -9,7 +9,7 @@ namespace ks3 {
 // existing-target policy, and records the attempt in the history.
 // convertVersKS: a UDP request (fixed suite format, no effects, source kept).
 void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
-                      const QDateTime& dateFichierSource, qint32 tailleFichierSource, bool convertVersKS);
+                      const QDateTime& dateFichierSource, qint64 tailleFichierSource, bool convertVersKS);
 
 // Deletes a file when it exists, clearing its read-only flag first.
 void DeleteFile(const QString& path, const QString& caller);

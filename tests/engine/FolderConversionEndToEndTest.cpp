@@ -478,3 +478,37 @@ TEST_F(FolderConversion, S48SourceThatIsItsOwnTargetIsLeftAlone) {
     ASSERT_NE(refused, nullptr);
     EXPECT_EQ(refused->ok, QStringLiteral("N"));
 }
+
+// Names that the history's fields cannot hold whole (longer than the name
+// field, two of them sharing what it holds, a leading blank), with existing
+// targets indexed: each file is converted once, and the next run leaves them
+// all alone instead of adding one more "(n)" copy.
+TEST_F(FolderConversion, LongAndBlankNamesAreConvertedOnce) {
+    const QString ini =
+        QString::fromLatin1(test::TempDir::read(dir.file("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini")));
+    dir.write(
+        "prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini",
+        toCp1252(QString(ini).replace(QStringLiteral("CibleExistant=0"), QStringLiteral("CibleExistant=1"))));
+    const QString common = QStringLiteral("Concert du 12 mars 2024 - Orchestre de chambre de ");
+    const QStringList names = {common + "Lyon", common + "Nice", QStringLiteral(" blank")};
+    for (const QString& name : names)
+        source("in1/" + name + ".wav", 0.5);
+
+    const QString log1 = runOnce();
+    EXPECT_EQ(count(log1, QStringLiteral("-convert_to=")), 3);
+    for (const QString& name : names) {
+        const test::AudioInfo info = test::probeAudio(dir.file("out1/" + name + ".mp3"));
+        ASSERT_TRUE(info.ok) << name.toStdString() << ": " << info.error.toStdString();
+        EXPECT_NEAR(info.duration, 0.5, 0.06) << name.toStdString();
+    }
+
+    const QString log2 = runOnce().mid(log1.size());
+    EXPECT_EQ(count(log2, QStringLiteral("-convert_to=")), 0) << log2.toStdString();
+    EXPECT_EQ(QDir(dir.file("out1")).entryList(QDir::Files).size(), 3)
+        << QDir(dir.file("out1")).entryList(QDir::Files).join(" | ").toStdString();
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    EXPECT_EQ(headers.size(), 3);
+    EXPECT_EQ(details.size(), 3);
+}
