@@ -266,3 +266,28 @@ TEST_F(FolderConversion, FileBeingWrittenIsConvertedOnceFinished) {
     ASSERT_EQ(details.size(), 2);
     EXPECT_EQ(details[1].ok, QStringLiteral("O"));
 }
+
+TEST_F(FolderConversion, ConvertsFilesWhoseNamesAreAsLongAsTheFileSystemTakes) {
+    // Target names of 250 and 255 bytes (accented letters take two bytes).
+    QStringList names;
+    for (const int bytes : {250, 255}) {
+        QString name = QStringLiteral("Ann%1e ").arg(QChar(0xE9)) + QString(40, QChar(0xE8));
+        name += QString(bytes - 4 - int(name.toUtf8().size()), QLatin1Char('z'));
+        ASSERT_EQ((name + ".mp3").toUtf8().size(), bytes);
+        source("in1/" + name + ".wav", 0.8);
+        names << name;
+    }
+    runOnce();
+    for (const QString& name : names) {
+        const test::DecodedAudio a = test::decodeAudio(dir.file("out1/" + name + ".mp3"));
+        ASSERT_TRUE(a.info.ok) << (name + ".mp3").toUtf8().size() << " bytes: " << a.info.error.toStdString();
+        EXPECT_NEAR(a.info.duration, 0.8, 0.06);
+        EXPECT_NEAR(a.rmsDb(0.1, 0.7), -9.03, 0.5);
+    }
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    ASSERT_EQ(details.size(), 2);
+    for (const Detail& d : details)
+        EXPECT_EQ(d.ok, QStringLiteral("O")) << d.message.toStdString();
+}
