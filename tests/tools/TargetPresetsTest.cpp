@@ -80,16 +80,20 @@ TEST_P(TargetPresets, EveryCommonRateMonoOrStereoConvertsAtThePreset) {
             const std::string label = std::to_string(rate) + " Hz " + (channels == 1 ? "mono" : "stereo");
             SCOPED_TRACE(label);
             const QString name = QStringLiteral("%1-%2").arg(rate).arg(channels);
-            const QString src = writeWav(dir.file(name + ".wav"), tone(1000, 0.3, dbToAmplitude(-6), rate, channels));
+            const QString src =
+                writeWav(dir.file(name + ".wav"), tone(1000, 0.3, dbToAmplitude(-6), rate, channels));
             ASSERT_TRUE(backdateFile(src));
             const QString out = dir.file("out/" + name + type->extension);
 
             QProcess p;
             p.start(QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
-                    QStringList{"-infile=" + src, "-outfile=" + out, "-errorfile=" + dir.file("out/Err_Convert/" + name + ".Log")} + args);
+                    QStringList{"-infile=" + src, "-outfile=" + out,
+                                "-errorfile=" + dir.file("out/Err_Convert/" + name + ".Log")} +
+                        args);
             ASSERT_TRUE(p.waitForFinished(60000));
             const QString said = QString::fromUtf8(p.readAllStandardOutput());
-            const QString error = QString::fromUtf8(TempDir::read(dir.file("out/Err_Convert/" + name + ".Log")));
+            const QString error =
+                QString::fromUtf8(TempDir::read(dir.file("out/Err_Convert/" + name + ".Log")));
             ASSERT_EQ(p.exitCode(), 0) << error.toStdString() << said.toStdString();
 
             const DecodedAudio a = decodeAudio(out);
@@ -107,16 +111,19 @@ TEST_P(TargetPresets, EveryCommonRateMonoOrStereoConvertsAtThePreset) {
             const bool open = type->code == 3 || type->code == kCibleS48;
             const bool mpegHighest = type->code == kCibleS48 && channels == 2 && rate > 48000;
             const bool resampled = open && e.rate != rate && !mpegHighest;
-            EXPECT_EQ(said.contains(QStringLiteral("resampled to %1 Hz").arg(e.rate)), resampled) << said.toStdString();
-            EXPECT_EQ(said.contains(QStringLiteral("written in stereo")), open && channels == 1) << said.toStdString();
+            EXPECT_EQ(said.contains(QStringLiteral("resampled to %1 Hz").arg(e.rate)), resampled)
+                << said.toStdString();
+            EXPECT_EQ(said.contains(QStringLiteral("written in stereo")), open && channels == 1)
+                << said.toStdString();
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(CoreConverter, TargetPresets, ::testing::Range(0, kNombreTypesCible), [](const auto& info) {
-    return QString(targetType(info.param)->libelle)
-        .remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")))
-        .toStdString();
-});
+INSTANTIATE_TEST_SUITE_P(CoreConverter, TargetPresets, ::testing::Range(0, kNombreTypesCible),
+                         [](const auto& info) {
+                             return QString(targetType(info.param)->libelle)
+                                 .remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")))
+                                 .toStdString();
+                         });
 
 } // namespace
