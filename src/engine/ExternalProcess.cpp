@@ -45,7 +45,7 @@ int AttenteFinProcessusExterne(const QString& program, const QStringList& argume
     // The process ends with the program: when the program dies, even killed
     // outright, the kernel sends it SIGTERM (a converter then removes its
     // temporary output). A program that died between the fork and the prctl
-    // call is seen by the child's new parent.
+    // call sends nothing: the child sees it by its new parent and ends there.
     const pid_t parent = ::getpid();
     process->setChildProcessModifier([parent] {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
