@@ -12,6 +12,7 @@
 #include "engine/DecomposeFichier.h"
 #include "engine/ExternalProcess.h"
 #include "engine/RunState.h"
+#include "engine/StalePartials.h"
 #include "engine/TargetPolicy.h"
 #include "settings/FolderTools.h"
 #include "settings/WorkingFolders.h"
@@ -69,6 +70,7 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
             const QString errorFolder = parts.fichierDossier + QStringLiteral("Err_Convert/");
             VerificationEtCreationRepertoire(errorFolder, true);
             fichierErreur = errorFolder + parts.fichierNom + QStringLiteral(".Log");
+            RemoveStalePartials(parts.fichierDossier);
             command = buildConverterCommand(programValues().cheminConvertisseur, source, cibleEffective,
                                             fichierErreur, currentConverterOptions(), convertVersKS);
         });

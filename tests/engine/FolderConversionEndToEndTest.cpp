@@ -18,9 +18,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -96,18 +99,22 @@ protected:
         test::backdateFile(dir.file(rel), 120);
     }
 
-    // Runs the program once; whileRunning is called about every 100 ms (every
-    // 5 ms with pollFast) until it ends, with the program's process number in
-    // runningPid.
-    QString runOnce(const std::function<void()>& whileRunning = {}, int expectedExit = 0,
-                    bool pollFast = false) {
-        QProcess p;
+    void startOnce(QProcess& p) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(prog + "KS3_Tools_Convert", {QStringLiteral("--once")});
         runningPid = p.processId();
+    }
+
+    // Runs the program once; whileRunning is called about every 100 ms (every
+    // 5 ms with pollFast) until it ends, with the program's process number in
+    // runningPid.
+    QString runOnce(const std::function<void()>& whileRunning = {}, int expectedExit = 0,
+                    bool pollFast = false) {
+        QProcess p;
+        startOnce(p);
         QElapsedTimer elapsed;
         elapsed.start();
         while (!p.waitForFinished(pollFast ? 5 : 100) && elapsed.elapsed() < 300000)
@@ -179,6 +186,49 @@ protected:
                 children << candidate;
         }
         return children;
+    }
+
+    // "Existant" policy of the settings: 0 "Ecraser", 1 "Indexer", ...
+    void setCibleExistant(int policy) {
+        const QString ini = dir.file("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini");
+        QByteArray text = test::TempDir::read(ini);
+        text.replace("CibleExistant=0", "CibleExistant=" + QByteArray::number(policy));
+        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", text);
+    }
+
+    // Every name of the folder, hidden ones included.
+    static QStringList entries(const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // The converters' temporary outputs in the folder.
+    static QStringList partials(const QString& folder) {
+        return QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
+    }
+
+    // The PID in a temporary output's name.
+    static qint64 pidOf(const QString& partial) {
+        static const QRegularExpression re(QStringLiteral("\\.([0-9]+)\\.part$"));
+        return re.match(partial).captured(1).toLongLong();
+    }
+
+    // True when the process no longer runs: gone, or ended and not yet collected.
+    static bool processEnded(qint64 pid) {
+        if (::kill(pid_t(pid), 0) != 0)
+            return errno == ESRCH;
+        const QByteArray stat = test::TempDir::read(QStringLiteral("/proc/%1/stat").arg(pid));
+        return stat.mid(stat.lastIndexOf(')') + 1).trimmed().startsWith('Z');
+    }
+
+    static bool waitFor(const std::function<bool()>& condition, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!condition()) {
+            if (t.elapsed() > ms)
+                return false;
+            QThread::msleep(20);
+        }
+        return true;
     }
 };
 } // namespace
@@ -511,4 +561,108 @@ TEST_F(FolderConversion, LongAndBlankNamesAreConvertedOnce) {
     history(headers, details);
     EXPECT_EQ(headers.size(), 3);
     EXPECT_EQ(details.size(), 3);
+}
+
+TEST_F(FolderConversion, ConvertsFilesWhoseNamesAreAsLongAsTheFileSystemTakes) {
+    // Target names of 250 and 255 bytes (accented letters take two bytes).
+    QStringList names;
+    for (const int bytes : {250, 255}) {
+        QString name = QStringLiteral("Ann%1e ").arg(QChar(0xE9)) + QString(40, QChar(0xE8));
+        name += QString(bytes - 4 - int(name.toUtf8().size()), QLatin1Char('z'));
+        ASSERT_EQ((name + ".mp3").toUtf8().size(), bytes);
+        source("in1/" + name + ".wav", 0.8);
+        names << name;
+    }
+    runOnce();
+    for (const QString& name : names) {
+        const test::DecodedAudio a = test::decodeAudio(dir.file("out1/" + name + ".mp3"));
+        ASSERT_TRUE(a.info.ok) << (name + ".mp3").toUtf8().size() << " bytes: " << a.info.error.toStdString();
+        EXPECT_NEAR(a.info.duration, 0.8, 0.06);
+        EXPECT_NEAR(a.rmsDb(0.1, 0.7), -9.03, 0.5);
+    }
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    ASSERT_EQ(details.size(), 2);
+    for (const Detail& d : details)
+        EXPECT_EQ(d.ok, QStringLiteral("O")) << d.message.toStdString();
+}
+
+TEST_F(FolderConversion, ConverterEndsWithTheKilledProgramAndTheNextRunConvertsTheFileOnce) {
+    // With "Indexer", a target that a converter finished after the program's
+    // end would be taken for an existing one and get a "(1)" copy.
+    setCibleExistant(1);
+    source("in1/long.wav", 150.0);
+    QProcess program;
+    startOnce(program);
+    QString partial;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QStringList found = partials(dir.file("out1"));
+            partial = found.isEmpty() ? QString() : found.first();
+            return !partial.isEmpty() || program.state() == QProcess::NotRunning;
+        },
+        120000));
+    ASSERT_FALSE(partial.isEmpty()) << "no conversion seen";
+    const qint64 converter = pidOf(partial);
+    ASSERT_GT(converter, 0) << partial.toStdString();
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(10000));
+
+    EXPECT_TRUE(waitFor([&] { return processEnded(converter); }, 60000));
+    EXPECT_FALSE(QFile::exists(dir.file("out1/long.mp3"))) << "the converter outlived the program";
+    EXPECT_EQ(partials(dir.file("out1")), QStringList()) << "the stopped converter removes its partial";
+
+    runOnce();
+    EXPECT_EQ(entries(dir.file("out1")), (QStringList{"Err_Convert", "long.mp3"}));
+    const test::AudioInfo info = test::probeAudio(dir.file("out1/long.mp3"));
+    ASSERT_TRUE(info.ok) << info.error.toStdString();
+    EXPECT_NEAR(info.duration, 150.0, 0.06);
+}
+
+TEST_F(FolderConversion, NextRunRemovesThePartialsOfConvertersThatNoLongerRun) {
+    // A converter killed outright leaves its partial behind.
+    const QString wav = dir.file("tmp/long.wav");
+    ASSERT_FALSE(test::writeWav(wav, test::tone(440, 120.0)).isEmpty());
+    test::backdateFile(wav, 120);
+    QProcess killed;
+    killed.start(QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
+                 {"-infile=" + wav, "-outfile=" + dir.file("out1/killed.mp3"), "-convert_to=mp3 (Lame)"});
+    QString left;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QStringList found = partials(dir.file("out1"));
+            left = found.isEmpty() ? QString() : found.first();
+            return !left.isEmpty() || killed.state() == QProcess::NotRunning;
+        },
+        60000));
+    ASSERT_FALSE(left.isEmpty());
+    const qint64 dead = killed.processId();
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(10000));
+    ASSERT_TRUE(QFile::exists(dir.file("out1/" + left)));
+    // Older converters named their partial after the target.
+    const QString oldName = QStringLiteral(".a.mp3.%1.part").arg(dead);
+    dir.write("out1/" + oldName, "partial");
+    // A converter still running (any live process will do) keeps its partial,
+    // under either name; a name without a PID is none of the converters'.
+    QProcess running;
+    running.start(QStringLiteral("sleep"), {QStringLiteral("300")});
+    ASSERT_TRUE(running.waitForStarted());
+    const QStringList kept = {QStringLiteral(".CoreConverter.%1.part").arg(running.processId()),
+                              QStringLiteral(".b.mp3.%1.part").arg(running.processId()),
+                              QStringLiteral(".notes.part")};
+    for (const QString& k : kept)
+        dir.write("out1/" + k, "partial");
+
+    source("in1/a.wav", 0.5);
+    const QString log = runOnce();
+    running.kill();
+    running.waitForFinished();
+
+    EXPECT_TRUE(test::probeAudio(dir.file("out1/a.mp3")).ok);
+    QStringList expected = kept + QStringList{"Err_Convert", "a.mp3"};
+    expected.sort();
+    EXPECT_EQ(entries(dir.file("out1")), expected);
+    EXPECT_TRUE(log.contains(dir.file("out1/" + left))) << "the removal is traced";
 }
