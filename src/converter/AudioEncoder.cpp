@@ -1,6 +1,7 @@
 #include "converter/AudioEncoder.h"
 
 #include "converter/ConverterError.h"
+#include "converter/EncoderSettings.h"
 
 #include <algorithm>
 #include <climits>
@@ -73,6 +74,69 @@ int chooseRate(const AVCodec* c, const TargetFormat& t, int sourceRate) {
     return wanted;
 }
 
+// The rates to try when the encoder refuses the one planned, nearest to the
+// source's first (the higher of two at the same distance).
+std::vector<int> ratesByDistance(const AVCodec* c, const TargetFormat& t, int sourceRate) {
+    std::vector<int> rates;
+    if (c->supported_samplerates) {
+        for (const int* r = c->supported_samplerates; *r; ++r)
+            rates.push_back(*r);
+    } else {
+        rates = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000, 64000, 88200, 96000};
+    }
+    if (t.maxSampleRate)
+        std::erase_if(rates, [&](int r) { return r > t.maxSampleRate; });
+    std::sort(rates.begin(), rates.end(), [&](int a, int b) {
+        const int da = std::abs(a - sourceRate), db = std::abs(b - sourceRate);
+        return da != db ? da < db : a > b;
+    });
+    return rates;
+}
+
+std::string channelsText(int n) {
+    return n == 1 ? "mono" : n == 2 ? "stereo" : std::to_string(n) + " channels";
+}
+
+// Moves what the settings leave open (rate, a mono source's channels) until
+// the encoder opens; the plan stays as it was when nothing helps, and the
+// encoder then reports its own refusal.
+void fitEncoder(const TargetFormat& t, OutputPlan& p, int sourceRate) {
+    const bool rateOpen = t.sampleRate == 0;
+    const bool channelsOpen = t.channels == 0;
+    if ((!rateOpen && !channelsOpen) || encoderAccepts(t, p))
+        return;
+    const int planned = p.layout.nb_channels;
+    std::vector<int> channelChoices{planned};
+    if (channelsOpen && planned == 1 && (!t.maxChannels || t.maxChannels >= 2))
+        channelChoices.push_back(2);
+    const std::vector<int> rates =
+        rateOpen ? ratesByDistance(p.codec, t, sourceRate) : std::vector<int>{p.sampleRate};
+
+    OutputPlan trial = p;
+    for (const int channels : channelChoices) {
+        av_channel_layout_default(&trial.layout, channels);
+        for (const int rate : rates) {
+            trial.sampleRate = rate;
+            if (!encoderAccepts(t, trial))
+                continue;
+            const int fromRate = rateOpen ? sourceRate : p.sampleRate;
+            std::string what = "The encoder " + std::string(p.codec->name) + " cannot take ";
+            what += t.bitRate > 0 && !t.vorbisQuality ? std::to_string(t.bitRate / 1000) + " kbit/s"
+                                                      : std::string("these settings");
+            what += " at " + std::to_string(fromRate) + " Hz " + channelsText(planned) + ":";
+            if (channels != planned)
+                what += " written in " + channelsText(channels) + (rate != fromRate ? "," : ".");
+            if (rate != fromRate)
+                what += " resampled to " + std::to_string(rate) + " Hz, the nearest rate it can take.";
+            p.notes.push_back(what);
+            p.sampleRate = rate;
+            if (channels != planned)
+                av_channel_layout_default(&p.layout, channels);
+            return;
+        }
+    }
+}
+
 } // namespace
 
 OutputPlan planOutput(const TargetFormat& t, int sourceRate, const AVChannelLayout& sourceLayout,
@@ -108,6 +172,7 @@ OutputPlan planOutput(const TargetFormat& t, int sourceRate, const AVChannelLayo
     } else {
         p.sampleFormat = chooseFormat(p.codec, preferred);
     }
+    fitEncoder(t, p, sourceRate);
     return p;
 }
 
@@ -120,26 +185,7 @@ AudioEncoder::AudioEncoder(const TargetFormat& t, const OutputPlan& plan, const 
     enc_.reset(avcodec_alloc_context3(plan.codec));
     if (!enc_)
         throw ConverterError("Out of memory");
-    enc_->sample_rate = plan.sampleRate;
-    enc_->sample_fmt = plan.sampleFormat;
-    av_channel_layout_copy(&enc_->ch_layout, &plan.layout);
-    enc_->time_base = AVRational{1, plan.sampleRate};
-    if (plan.bitsPerRawSample)
-        enc_->bits_per_raw_sample = plan.bitsPerRawSample;
-    if (t.compressionLevel >= 0)
-        enc_->compression_level = t.compressionLevel;
-    if (t.vorbisQuality) {
-        enc_->flags |= AV_CODEC_FLAG_QSCALE;
-        enc_->global_quality = int(t.quality * 10.0 * FF_QP2LAMBDA);
-    } else if (t.bitRate > 0) {
-        enc_->bit_rate = t.bitRate;
-        // libvorbis manages the average only while a limit is set; a floor of
-        // 1 bit/s keeps its rate management on without constraining it.
-        if (t.vorbisManaged)
-            enc_->rc_min_rate = 1;
-    }
-    if (out_->oformat->flags & AVFMT_GLOBALHEADER)
-        enc_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    applyEncoderSettings(*enc_, t, plan);
     if ((err = avcodec_open2(enc_.get(), plan.codec, nullptr)) < 0)
         throw ConverterError(
             "Cannot start the encoder " + std::string(plan.codec->name) + " for \"" + t.type + "\" (" +

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ks3::conv {
 
@@ -17,13 +18,19 @@ struct OutputPlan {
     AVChannelLayout layout{};
     AVSampleFormat sampleFormat = AV_SAMPLE_FMT_NONE; // what the encoder takes
     int bitsPerRawSample = 0;                         // FLAC: 16 or 24
+    std::vector<std::string> notes;                   // what was changed to suit the encoder
     std::string encoderName() const { return codec ? codec->name : ""; }
 };
 
 // Chooses encoder, rate, channels and sample format. The target's settings
 // win; what they leave open keeps the source's, within what the codec can
-// take. preferredFormat is the format the samples come in (kept when the
-// encoder takes it). Throws ConverterError for an impossible combination.
+// take. When the encoder refuses the bit rate at the source's rate (Layer II
+// at 256 kbit/s below 32000 Hz, Vorbis at 256 kbit/s below 32000 Hz) and the
+// rate is left open, the nearest rate at which it opens is taken; a mono
+// source whose channels are left open becomes stereo when mono cannot have
+// that bit rate at all. Each such change is told in notes. preferredFormat is
+// the format the samples come in (kept when the encoder takes it). Throws
+// ConverterError for an impossible combination.
 OutputPlan planOutput(const TargetFormat& target, int sourceRate, const AVChannelLayout& sourceLayout,
                       int sourceBits, AVSampleFormat preferredFormat);
 

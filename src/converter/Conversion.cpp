@@ -64,6 +64,7 @@ void convert(const ConverterOptions& o, const TargetFormat& target, const std::s
         planOutput(target, decoder->sampleRate(), decoder->layout(), decoder->sourceBits(),
                    withEffects ? AV_SAMPLE_FMT_FLT : decoder->sampleFormat());
     const int channels = plan.layout.nb_channels;
+    remarks.insert(remarks.end(), plan.notes.begin(), plan.notes.end());
 
     Chain chain = makeEffects(o.effects, plan.sampleRate, channels);
 

@@ -25,11 +25,6 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string nameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 void makeFolders(const std::string& folder) {
     std::string at;
     for (std::size_t i = 0; i <= folder.size(); ++i) {
@@ -88,7 +83,10 @@ ConverterRunResult runConverter(const std::vector<std::string>& args,
 
         const std::string folder = folderOf(options.outfile);
         makeFolders(folder);
-        partial = folder + "/." + nameOf(options.outfile) + "." + std::to_string(::getpid()) + ".part";
+        // A short name of its own, whatever the target's length: any target name
+        // that fits the file system can be written. The PID tells a later run
+        // whether the converter that wrote it still runs.
+        partial = folder + "/.CoreConverter." + std::to_string(::getpid()) + ".part";
         if (temporaryFile)
             temporaryFile(partial);
 

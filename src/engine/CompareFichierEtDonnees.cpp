@@ -3,9 +3,12 @@
 #include "common/Clock.h"
 #include "common/DateFormats.h"
 #include "common/ErrorRoutine.h"
+#include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
+#include "engine/IdentiteEntete.h"
 #include "engine/RunState.h"
 #include "platform/Btrcall.h"
+#include "platform/Text1252.h"
 #include "store/BTRieve.h"
 #include "store/BtrRequestBlock.h"
 #include "store/RecordBuffers.h"
@@ -16,6 +19,8 @@ namespace {
 const QString kOrigine = QStringLiteral("FrmMain:CompareFichierEtDonnees");
 constexpr int kBase = 0;
 constexpr int kStation = 0;
+// Numbers tried for a new header before giving up.
+constexpr int kEssaisEnteteMax = 100;
 
 QString taille10(qint64 size) {
     return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
@@ -31,8 +36,13 @@ int statut() {
 }
 } // namespace
 
+qint64 TailleEnregistrable(qint64 taille) {
+    return qBound<qint64>(0, taille,
+                          recordtext::largestNumber(EnregConvertEntete::TailleFichierSourceChamp.width));
+}
+
 void CompareFichierEtDonnees(const QString& source, const QString& target, bool& conversionRequise,
-                             QString& idEntete, QDateTime& dateFichierSource, qint32& tailleFichierSource) {
+                             QString& idEntete, QDateTime& dateFichierSource, qint64& tailleFichierSource) {
     Procedure p("FrmMain", "CompareFichierEtDonnees");
     RunState& s = runState();
     EnregConvertEntete& entete = enregConvertEntete();
@@ -42,6 +52,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
     FichierDecompose cible;
     QString nomSource;
     QString nomCible;
+    IdentiteEntete identite;
 
     p.step(10, [&] {
         dateFichierSource = DateFichier(source, false);
@@ -52,11 +63,18 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
         cible = DecomposeFichier(target);
         nomSource = src.fichierNom + src.fichierExtension;
         nomCible = cible.fichierNom + cible.fichierExtension;
+        identite = IdentiteEntete(src.fichierDossier, nomSource, cible.fichierDossier, nomCible);
     });
 
     p.step(30, [&] {
-        const QString bas = nomSource.leftJustified(50, QLatin1Char(' '), true);
-        const QString haut = nomSource.leftJustified(50, QLatin1Char('z'), true).toUpper();
+        // The name as key 1 holds it: cut to the field, with its blanks.
+        const QString bas =
+            fromCp1252(recordtext::fit(nomSource, EnregConvertEntete::NomFichierSourceChamp.width));
+        QString haut = bas;
+        while (haut.endsWith(QLatin1Char(' ')))
+            haut.chop(1);
+        haut =
+            haut.leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, QLatin1Char('z')).toUpper();
         QString cle = bas;
         int operation = btr::OpGetGreaterOrEqual;
         for (;;) {
@@ -67,10 +85,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
                 break;
             if (cle.toUpper() > haut)
                 break;
-            const bool trouve =
-                src.fichierDossier.compare(entete.DossierSource().trimmed(), Qt::CaseInsensitive) == 0 &&
-                cible.fichierDossier.compare(entete.DossierCible().trimmed(), Qt::CaseInsensitive) == 0 &&
-                nomCible.compare(entete.NomFichierCible().trimmed(), Qt::CaseInsensitive) == 0;
+            const bool trouve = identite.correspond(entete);
             if (trouve) {
                 idEntete = entete.IdEntete();
                 const QString dateSource = recordtext::dateTime14(dateFichierSource);
@@ -81,7 +96,7 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
                                                          dateAffichee(entete.DateFichierSource()) +
                                                          QStringLiteral(" <> ") + dateAffichee(dateSource));
                 }
-                if (taille10(tailleFichierSource) != entete.TailleFichierSource()) {
+                if (taille10(TailleEnregistrable(tailleFichierSource)) != entete.TailleFichierSource()) {
                     conversionRequise = true;
                     appendLine(s.listeFichiersCible, nomSource + QLatin1Char(':'));
                     appendLine(s.listeFichiersCible,
@@ -106,40 +121,65 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
 
     auto remplirEntete = [&] {
         entete.setIdEntete(idEntete);
-        entete.setNomFichierSource(nomSource);
         entete.setDateTraitement(clock().now());
         entete.setDateFichierSource(dateFichierSource);
-        entete.setTailleFichierSource(qint64(tailleFichierSource));
+        entete.setTailleFichierSource(TailleEnregistrable(tailleFichierSource));
         entete.setAConvertir(QStringLiteral("O"));
-        entete.setNomFichierCible(nomCible);
-        entete.setDossierSource(src.fichierDossier);
-        entete.setDossierCible(cible.fichierDossier);
+        identite.ecrire(entete);
     };
 
     if (idEntete.isEmpty()) {
         p.step(40, [&] {
             appendLine(s.listeFichiersCible, QStringLiteral("Fichier non encore traité: ") + source);
         });
+        // Another program (another instance on the same data folder) may take
+        // the same number between the look-up and the insert: the insert then
+        // finds the number taken (status 5) and the next one is tried.
+        bool cree = false;
+        int essais = 0;
         p.step(50, [&] {
-            QString cle = QStringLiteral("zzzzzzzzzz");
-            BTRieve(kBase, btr::OpGetLessOrEqual, cle, EnregConvertEntete::CleIdEntete,
-                    EnregConvertEntete::NoFichier, kStation, kOrigine);
-            if (statut() == 9 || cle.left(10) < QLatin1String("0000000001"))
-                idEntete = QStringLiteral("0000000001");
-            else
-                idEntete =
-                    QStringLiteral("%1").arg(entete.IdEntete().toLongLong() + 1, 10, 10, QLatin1Char('0'));
+            qint64 dernierEssai = 0;
+            while (!cree && essais < kEssaisEnteteMax) {
+                ++essais;
+                QString cle = QStringLiteral("zzzzzzzzzz");
+                BTRieve(kBase, btr::OpGetLessOrEqual, cle, EnregConvertEntete::CleIdEntete,
+                        EnregConvertEntete::NoFichier, kStation, kOrigine);
+                qint64 numero = 1;
+                if (statut() != 9 && cle.left(10) >= QLatin1String("0000000001"))
+                    numero = entete.IdEntete().toLongLong() + 1;
+                numero = qMax(numero, dernierEssai + 1);
+                dernierEssai = numero;
+                idEntete = QStringLiteral("%1").arg(numero, 10, 10, QLatin1Char('0'));
+
+                // The buffer still holds the last header read: a new file has no
+                // result yet (not even another file's), and no reserved bytes.
+                entete.setConversionOK(QString());
+                entete.setText(EnregConvertEntete::ReserveChamp, QString());
+                remplirEntete();
+                cle = QString(10, QLatin1Char(' '));
+                BTRieve(kBase, btr::OpInsert, cle, EnregConvertEntete::CleIdEntete,
+                        EnregConvertEntete::NoFichier, kStation, kOrigine);
+                if (statut() == 0)
+                    cree = true;
+                else if (statut() != btr::StatusDuplicateKey)
+                    break; // reported by the record layer
+            }
         });
-        p.step(60, [&] {
-            // The buffer still holds the last header read: a new file has no
-            // result yet (not even another file's), and no reserved bytes.
-            entete.setConversionOK(QString());
-            entete.setText(EnregConvertEntete::ReserveChamp, QString());
-            remplirEntete();
-            QString cle(10, QLatin1Char(' '));
-            BTRieve(kBase, btr::OpInsert, cle, EnregConvertEntete::CleIdEntete, EnregConvertEntete::NoFichier,
-                    kStation, kOrigine);
-        });
+        if (!cree) {
+            // Without its own header the attempt would be recorded under another
+            // file's: the file waits for the next run.
+            p.step(60, [&] {
+                TraceLog(
+                    -1, -1, -1,
+                    QStringLiteral("Err: CompareFichierEtDonnees: conversion header not created (status ") +
+                        QString::number(statut()) + QStringLiteral(", ") + QString::number(essais) +
+                        QStringLiteral(" tries), file not converted |Source: ") + source +
+                        QStringLiteral(" |Sub: CompareFichierEtDonnees"),
+                    true);
+                idEntete.clear();
+            });
+            return;
+        }
         p.step(70, [&] { conversionRequise = true; });
         return;
     }

@@ -1,6 +1,7 @@
 #include "engine/ConversionHistory.h"
 
 #include "common/ErrorRoutine.h"
+#include "engine/CompareFichierEtDonnees.h"
 #include "platform/Btrcall.h"
 #include "store/BTRieve.h"
 #include "store/BtrRequestBlock.h"
@@ -15,7 +16,7 @@ constexpr int kStation = 0;
 } // namespace
 
 void EnregistrerTentative(const QString& idEntete, const QDateTime& dateFichierSource, const QDateTime& debut,
-                          const QDateTime& fin, qint32 tailleFichierSource, const QString& statut,
+                          const QDateTime& fin, qint64 tailleFichierSource, const QString& statut,
                           const QString& message, const QString& aConvertir) {
     Procedure p("FrmMain", "LancerConvertV13");
     EnregConvertDetail& detail = enregConvertDetail();
@@ -34,7 +35,7 @@ void EnregistrerTentative(const QString& idEntete, const QDateTime& dateFichierS
         detail.setDateFichierSource(dateFichierSource);
         detail.setDebutConversion(debut);
         detail.setFinConversion(fin);
-        detail.setTailleFichierSource(qint64(tailleFichierSource));
+        detail.setTailleFichierSource(TailleEnregistrable(tailleFichierSource));
         detail.setConversionOK(statut);
         detail.setLibelleDetail(message.left(100));
         QString cle(20, QLatin1Char(' '));

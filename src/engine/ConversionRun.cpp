@@ -8,9 +8,11 @@
 #include "common/LeadingNumber.h"
 #include "common/Messages.h"
 #include "common/ProgramValues.h"
+#include "common/SameFile.h"
 #include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/FolderList.h"
+#include "engine/NonUtf8Names.h"
 #include "engine/RunSettings.h"
 #include "engine/RunState.h"
 #include "engine/RunSteps.h"
@@ -23,6 +25,57 @@ namespace ks3 {
 
 namespace {
 const char* kModule = "FrmMain";
+
+// The walk of an entry without its target folder and the folders below it, when
+// the target lies inside the source: what the run writes there is not a source
+// (else "conv/" would give "conv/conv/" at the next run, and so on). The entry's
+// own folder stays: a source folder may be its own target for another type.
+QStringList withoutTargetFolder(const QStringList& folders, const QString& targetFolder) {
+    QStringList kept;
+    QString skipped;
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        const QString& folder = folders.at(i);
+        if (!skipped.isEmpty() && folder.startsWith(skipped))
+            continue;
+        if (i > 0 && SameFile(folder, targetFolder)) {
+            skipped = folder;
+            continue;
+        }
+        kept << folder;
+    }
+    return kept;
+}
+
+// Whether a file of this extension is of a chosen source type: the extension is
+// searched anywhere in the list text, so ".mp" is found in "*.mp3".
+bool isChosenType(const QString& extension, const QString& sourceExtensions) {
+    if (extension.trimmed() == QLatin1String("."))
+        return false;
+    // An empty extension would be found in any list: a file without one is of
+    // no chosen type.
+    return !extension.isEmpty() && sourceExtensions.contains(extension, Qt::CaseInsensitive);
+}
+
+// The run cannot reach a file or folder whose name is not UTF-8: each one is
+// named in the trace log at every run, so that the operator renames it.
+void traceNonUtf8Names(const QString& folder, const QString& sourceExtensions, bool recursive) {
+    for (const NonUtf8Name& name : NonUtf8Names(folder)) {
+        if (name.folder) {
+            if (recursive)
+                TraceLog(-1, -1, -1,
+                         QStringLiteral("Warning: LancerAnalyseConvert: Folder name not valid UTF-8, "
+                                        "folder not scanned (rename it): ") +
+                             folder + name.shown + QLatin1Char('/'),
+                         true);
+        } else if (isChosenType(DecomposeFichier(name.shown).fichierExtension, sourceExtensions)) {
+            TraceLog(-1, -1, -1,
+                     QStringLiteral("Warning: LancerAnalyseConvert: File name not valid UTF-8, "
+                                    "file not converted (rename it): ") +
+                         folder + name.shown,
+                     true);
+        }
+    }
+}
 
 QString fileCountText(const QString& folder, int count) {
     return folder + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" fichiers)");
@@ -114,6 +167,7 @@ void LancerAnalyseConvert() {
     QDateTime start;
     p.step(20, [&] {
         start = clock().now();
+        s.oublieCiblesEcrites();
         s.setRunCommands(true);
     });
 
@@ -127,8 +181,10 @@ void LancerAnalyseConvert() {
             s.setLabel(RunState::LabelDossierCibleEnCours, targetFolder);
 
             QStringList folders{sourceFolder};
-            if (rs.sourceRecursive)
+            if (rs.sourceRecursive) {
                 FolderList(sourceFolder, 0, folders);
+                folders = withoutTargetFolder(folders, targetFolder);
+            }
             s.listeDossiersSource.setStringList(folders);
 
             int total = 0;
@@ -150,17 +206,13 @@ void LancerAnalyseConvert() {
                 s.listeFichiersSource.setStringList(files);
                 if (s.stopConversion)
                     break;
+                traceNonUtf8Names(folder, sourceExtensions, rs.sourceRecursive);
 
                 for (const QString& item : files) {
                     p.step(40, [&] {
                         QString sourceFile = item;
                         const FichierDecompose parts = DecomposeFichier(sourceFile);
-                        if (parts.fichierExtension.trimmed() == QLatin1String("."))
-                            return;
-                        // An empty extension would be found in any list: a file
-                        // without one is of no chosen type.
-                        if (parts.fichierExtension.isEmpty() ||
-                            !sourceExtensions.contains(parts.fichierExtension, Qt::CaseInsensitive))
+                        if (!isChosenType(parts.fichierExtension, sourceExtensions))
                             return;
                         QString fileTargetFolder = targetFolder;
                         if (rs.cibleRecursive) {
@@ -178,7 +230,10 @@ void LancerAnalyseConvert() {
                         if (!found.conversionRequise)
                             return;
                         bool temporaryCopy = false;
-                        if (parts.fichierExtension.toLower() == QLatin1String(".s48")) {
+                        // A source that is its own target goes to the converter step
+                        // as it is, which refuses it; a copy would hide it.
+                        if (parts.fichierExtension.toLower() == QLatin1String(".s48") &&
+                            !SameFile(sourceFile, targetPath)) {
                             const QString copy =
                                 parts.fichierDossier + parts.fichierNom + QStringLiteral(".mp2");
                             if (File_Copy(sourceFile, copy)) {

@@ -11,8 +11,8 @@
 
 namespace ks3 {
 
-qint32& TailleDernierFichier() {
-    static qint32 size = 0;
+qint64& TailleDernierFichier() {
+    static qint64 size = 0;
     return size;
 }
 
@@ -50,7 +50,7 @@ QDateTime DateFichier(const QString& path, bool accessTime) {
         if (age > -kFichierEnCoursMs && age < kFichierEnCoursMs)
             return;
         result = heureLocale(accessTime ? st.st_atim.tv_sec : st.st_mtim.tv_sec);
-        TailleDernierFichier() = static_cast<qint32>(static_cast<quint32>(quint64(st.st_size) & 0xFFFFFFFFu));
+        TailleDernierFichier() = qint64(st.st_size);
     });
     return result.isValid() ? result : clock().now();
 }

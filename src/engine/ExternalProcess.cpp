@@ -6,7 +6,10 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace ks3 {
 
@@ -29,6 +32,16 @@ int AttenteFinProcessusExterne(const QString& program, const QStringList& argume
     } else {
         process->setStandardOutputFile(QProcess::nullDevice());
     }
+    // The process ends with the program: when the program dies, even killed
+    // outright, the kernel sends it SIGTERM (a converter then removes its
+    // temporary output). A program that died between the fork and the prctl
+    // call sends nothing: the child sees it by its new parent and ends there.
+    const pid_t parent = ::getpid();
+    process->setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
     process->start(program, arguments);
     if (!process->waitForStarted(30000)) {
         delete process;

@@ -10,7 +10,8 @@ namespace ks3 {
 // pending events keep running. Returns the exit code; -1 when it could not be
 // started or when maxWaitMs (below 1: no limit) passed first, in which case the
 // process is left running. When visible, the process's output is handed to the
-// output viewer as it arrives.
+// output viewer as it arrives. The process never outlives the program: it is
+// sent SIGTERM when the program ends, whatever way it ends.
 int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
                                bool visible);
 

@@ -14,6 +14,7 @@
 #include "engine/DeleteFile.h"
 #include "engine/ExternalProcess.h"
 #include "engine/RunState.h"
+#include "engine/StalePartials.h"
 #include "engine/TargetPolicy.h"
 #include "settings/FolderTools.h"
 
@@ -24,7 +25,7 @@ const QString kCaller = QStringLiteral("FrmMain:LancerConvertV13");
 } // namespace
 
 void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
-                      const QDateTime& dateFichierSource, qint32 tailleFichierSource, bool convertVersKS) {
+                      const QDateTime& dateFichierSource, qint64 tailleFichierSource, bool convertVersKS) {
     Procedure p("FrmMain", "LancerConvertV13");
     const TargetPolicySettings policy = currentTargetPolicySettings();
     if (policy.nePasConvertir && File_Exist(target, kCaller))
@@ -39,7 +40,7 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     QString fichierErreur;
 
     p.step(20, [&] {
-        const TargetDecision d = applyTargetPolicy(target, convertVersKS, policy);
+        const TargetDecision d = applyTargetPolicy(source, target, convertVersKS, policy);
         for (const QString& line : d.lines)
             appendLine(s.listeFichiersCible, line);
         cibleEffective = d.cibleEffective;
@@ -57,6 +58,7 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
             const QString errorFolder = parts.fichierDossier + QStringLiteral("Err_Convert/");
             VerificationEtCreationRepertoire(errorFolder, true);
             fichierErreur = errorFolder + parts.fichierNom + QStringLiteral(".Log");
+            RemoveStalePartials(parts.fichierDossier);
             command = buildConverterCommand(programValues().cheminConvertisseur, source, cibleEffective,
                                             fichierErreur, currentConverterOptions(), convertVersKS);
         });
@@ -84,6 +86,8 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     p.step(70, [&] {
         if (statut != QLatin1String("O"))
             return;
+        if (!convertVersKS)
+            s.noteCibleEcrite(cibleEffective, source);
         if (!convertVersKS && policy.detruireSource)
             DeleteFile(source, kCaller);
         if (!fichierErreur.isEmpty() && File_Exist(fichierErreur, kCaller) &&

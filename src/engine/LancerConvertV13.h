@@ -9,7 +9,7 @@ namespace ks3 {
 // existing-target policy, and records the attempt in the history.
 // convertVersKS: a UDP request (fixed suite format, no effects, source kept).
 void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
-                      const QDateTime& dateFichierSource, qint32 tailleFichierSource, bool convertVersKS);
+                      const QDateTime& dateFichierSource, qint64 tailleFichierSource, bool convertVersKS);
 
 // The longest wait for the converter, in milliseconds.
 constexpr int kAttenteConvertisseurMaxMs = 900000;

@@ -2,6 +2,8 @@
 
 #include "common/DateFormats.h"
 
+#include <QFileInfo>
+
 namespace ks3 {
 
 RunState& runState() {
@@ -34,6 +36,18 @@ void RunState::setRunCommands(bool running) {
     emit commandsChanged();
 }
 
+void RunState::noteCibleEcrite(const QString& target, const QString& source) {
+    const QString cible = QFileInfo(target).canonicalFilePath();
+    const QString origine = QFileInfo(source).canonicalFilePath();
+    if (!cible.isEmpty())
+        ciblesEcrites_.insert(cible, origine.isEmpty() ? source : origine);
+}
+
+QString RunState::sourceDeLaCible(const QString& target) const {
+    const QString cible = QFileInfo(target).canonicalFilePath();
+    return cible.isEmpty() ? QString() : ciblesEcrites_.value(cible);
+}
+
 void RunState::reset() {
     timerActif = false;
     conversionEnCours = false;
@@ -42,6 +56,7 @@ void RunState::reset() {
     clearList(listeFichiersSource);
     clearList(listeFichiersCible);
     prochaineConversion_ = QDateTime();
+    ciblesEcrites_.clear();
     for (int i = 0; i < LabelCount; ++i)
         setLabel(Label(i), QString());
     setStartTimeVisible(false);

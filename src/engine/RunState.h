@@ -3,6 +3,7 @@
 #include "common/ListLines.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringListModel>
@@ -49,6 +50,14 @@ public:
     bool stopperEnabled() const { return stopperEnabled_; }
     void setRunCommands(bool running); // "Lancer" off and "Stopper" on while running
 
+    // The targets a run has written, each with the source it came from, so that
+    // a second source of the same target never replaces the first one's sound
+    // (the first source may be deleted already). Emptied at each run start.
+    void noteCibleEcrite(const QString& target, const QString& source);
+    // The source a target was written from in this run; empty when none was.
+    QString sourceDeLaCible(const QString& target) const;
+    void oublieCiblesEcrites() { ciblesEcrites_.clear(); }
+
     void reset(); // back to the start-up state (tests)
 
 signals:
@@ -58,6 +67,7 @@ signals:
 
 private:
     QDateTime prochaineConversion_;
+    QHash<QString, QString> ciblesEcrites_; // canonical target -> canonical source
     QString labels_[LabelCount];
     bool startTimeVisible_ = false;
     bool lancerEnabled_ = true;

@@ -10,7 +10,7 @@ struct CompareResult {
     bool conversionRequise = false;
     QString idEntete; // 10 digits
     QDateTime dateFichierSource;
-    qint32 tailleFichierSource = 0;
+    qint64 tailleFichierSource = 0;
 };
 
 // The two operations a run hands each file to: change detection and the

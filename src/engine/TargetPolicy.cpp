@@ -4,8 +4,10 @@
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/ProgramValues.h"
+#include "common/SameFile.h"
 #include "engine/DecomposeFichier.h"
 #include "engine/DeleteFile.h"
+#include "engine/RunState.h"
 #include "settings/Settings.h"
 
 namespace ks3 {
@@ -24,6 +26,21 @@ void replaceTarget(const QString& target, TargetDecision& d) {
         d.convert = false;
     }
 }
+
+// The converter must write the first "name(n).ext" that does not exist.
+void indexTarget(const QString& target, TargetDecision& d) {
+    const FichierDecompose parts = DecomposeFichier(target);
+    for (int n = 1;; ++n) {
+        const QString candidate = parts.fichierDossier + parts.fichierNom + QLatin1Char('(') +
+                                  QString::number(n) + QLatin1Char(')') + parts.fichierExtension;
+        if (!File_Exist(candidate, kCaller)) {
+            d.cibleEffective = candidate;
+            d.lines << QStringLiteral("Fichier réindexé: ") + candidate;
+            return;
+        }
+        DoEvents();
+    }
+}
 } // namespace
 
 TargetPolicySettings currentTargetPolicySettings() {
@@ -36,14 +53,33 @@ TargetPolicySettings currentTargetPolicySettings() {
     return t;
 }
 
-TargetDecision applyTargetPolicy(const QString& target, bool udpRequest,
+TargetDecision applyTargetPolicy(const QString& source, const QString& target, bool udpRequest,
                                  const TargetPolicySettings& settings) {
     TargetDecision d;
     d.cibleEffective = target;
+    // Replacing this "existing target" would delete the sound before reading it.
+    if (SameFile(source, target)) {
+        const QString text = QStringLiteral("Cible identique au fichier source, conversion refusée: '") +
+                             target + QLatin1Char('\'');
+        d.lines << text;
+        d.failure = text;
+        d.convert = false;
+        return d;
+    }
     if (!File_Exist(target, kCaller))
         return d;
     if (udpRequest) {
         replaceTarget(target, d);
+        return d;
+    }
+    // Two sources of one target in a run ("a.wav" and "a.mp3"): the second one
+    // must not replace the sound of the first, whose source may be gone already.
+    const QString premiereSource = runState().sourceDeLaCible(target);
+    if (!premiereSource.isEmpty() && !SameFile(premiereSource, source)) {
+        d.lines << QStringLiteral("Le fichier '") + target +
+                       QStringLiteral("' vient d'être converti depuis '") + premiereSource +
+                       QStringLiteral("'. Il doit être indexé");
+        indexTarget(target, d);
         return d;
     }
     switch (settings.cibleExistant) {
@@ -55,17 +91,7 @@ TargetDecision applyTargetPolicy(const QString& target, bool udpRequest,
     case 1: {
         d.lines << QStringLiteral("Le fichier '") + target +
                        QStringLiteral("' existe déjà. Il doit être indexé");
-        const FichierDecompose parts = DecomposeFichier(target);
-        for (int n = 1;; ++n) {
-            const QString candidate = parts.fichierDossier + parts.fichierNom + QLatin1Char('(') +
-                                      QString::number(n) + QLatin1Char(')') + parts.fichierExtension;
-            if (!File_Exist(candidate, kCaller)) {
-                d.cibleEffective = candidate;
-                d.lines << QStringLiteral("Fichier réindexé: ") + candidate;
-                break;
-            }
-            DoEvents();
-        }
+        indexTarget(target, d);
         break;
     }
     case 2: {

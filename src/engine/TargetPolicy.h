@@ -23,7 +23,9 @@ struct TargetDecision {
 };
 
 // Applies the existing-target policy (a UDP request always replaces the target).
-TargetDecision applyTargetPolicy(const QString& target, bool udpRequest,
+// Whatever the policy, a target that is the source itself is refused, and in a
+// run a target already written from another source is indexed, never replaced.
+TargetDecision applyTargetPolicy(const QString& source, const QString& target, bool udpRequest,
                                  const TargetPolicySettings& settings);
 
 } // namespace ks3

@@ -154,12 +154,15 @@ void BTRieve(int base, int operation, QString& cle, int noCle, int noFichier, in
         station = 1;
     const bool baseValide = base >= 0 && base < NbBases;
     if (!origine.trimmed().isEmpty() && baseValide) {
-        cle = PrintableKey(cle);
+        // Only the history shows the key printable: the record manager gets it
+        // as it is, or a name with a letter outside the printable set (ü, a
+        // letter the code page lacks) would never be found again.
         decalerHistorique(base, QStringLiteral("File:") + deuxChiffres(noFichier) +
                                     QStringLiteral(" Station:") + QString::number(station) +
                                     QStringLiteral(" OP:") + deuxChiffres(operation) + QStringLiteral(" K:") +
-                                    deuxChiffres(noCle) + QStringLiteral(" [") + cle + QStringLiteral("]") +
-                                    QStringLiteral(" [") + origineLisible(origine) + QStringLiteral("]"));
+                                    deuxChiffres(noCle) + QStringLiteral(" [") + PrintableKey(cle) +
+                                    QStringLiteral("]") + QStringLiteral(" [") + origineLisible(origine) +
+                                    QStringLiteral("]"));
     }
     s.enregOccupe = false;
 

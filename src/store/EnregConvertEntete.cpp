@@ -14,6 +14,7 @@ const std::vector<FieldDef>& EnregConvertEntete::layout() {
         describe("DossierSourceChamp", DossierSourceChamp),
         describe("DossierCibleChamp", DossierCibleChamp),
         describe("ConversionOKChamp", ConversionOKChamp),
+        describe("EmpreinteNomsChamp", EmpreinteNomsChamp),
         describe("ReserveChamp", ReserveChamp),
     };
     return l;

@@ -24,7 +24,10 @@ public:
     static constexpr TextField DossierSourceChamp{149, 255};
     static constexpr TextField DossierCibleChamp{404, 255};
     static constexpr TextField ConversionOKChamp{659, 1};
-    static constexpr TextField ReserveChamp{660, 240};
+    // Digest of the full names, only in a header whose names do not all fit
+    // their fields (see engine/IdentiteEntete.h); spaces otherwise.
+    static constexpr TextField EmpreinteNomsChamp{660, 16};
+    static constexpr TextField ReserveChamp{676, 224};
 
     static const std::vector<FieldDef>& layout();
 
@@ -55,6 +58,8 @@ public:
     void setDossierCible(const QString& v) { setText(DossierCibleChamp, v); }
     QString ConversionOK() const { return text(ConversionOKChamp); }
     void setConversionOK(const QString& v) { setText(ConversionOKChamp, v); }
+    QString EmpreinteNoms() const { return text(EmpreinteNomsChamp); }
+    void setEmpreinteNoms(const QString& v) { setText(EmpreinteNomsChamp, v); }
 };
 
 } // namespace ks3

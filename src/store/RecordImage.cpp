@@ -3,6 +3,8 @@
 #include "common/ErrorRoutine.h"
 #include "platform/Text1252.h"
 
+#include <limits>
+
 namespace ks3 {
 
 namespace recordtext {
@@ -26,11 +28,22 @@ QString trimSpaces(const QString& value) {
     return value.mid(start, end - start);
 }
 
+QString stored(const QString& value, int width) {
+    return trimSpaces(fromCp1252(fit(value, width)));
+}
+
 QByteArray zeroFilled(qint64 value, int width) {
     const QByteArray digits = QByteArray::number(value);
     if (value < 0 || digits.size() > width)
         raiseError(6, QStringLiteral("Overflow: %1 does not fit in %2 digits").arg(value).arg(width));
     return QByteArray(width - digits.size(), '0') + digits;
+}
+
+qint64 largestNumber(int width) {
+    qint64 n = 0;
+    for (int i = 0; i < width && n <= (std::numeric_limits<qint64>::max() - 9) / 10; ++i)
+        n = n * 10 + 9;
+    return n;
 }
 
 qint64 leadingNumber(const QString& text) {

@@ -53,10 +53,15 @@ namespace recordtext {
 QByteArray fit(const QString& value, int width);
 // The value trimmed of spaces at both ends (other characters are kept).
 QString trimSpaces(const QString& value);
+// What a field of width bytes gives back of value once written: the value in
+// the code page, cut to the field, trimmed of spaces.
+QString stored(const QString& value, int width);
 // Decimal digits, zero-filled on the left to width. A value that needs more
 // digits than the field has, or a negative one, is refused: cutting it would
 // store a different number.
 QByteArray zeroFilled(qint64 value, int width);
+// The largest number a field of width digits holds (9 999 999 999 for 10).
+qint64 largestNumber(int width);
 // The leading number of a text: spaces skipped, then digits (a sign allowed);
 // 0 when there is none.
 qint64 leadingNumber(const QString& text);

@@ -18,6 +18,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -43,7 +45,7 @@ struct Decision {
     bool required = false;
     QString id;
     QDateTime date;
-    qint32 size = 0;
+    qint64 size = 0;
     QStringList lines;
 };
 
@@ -311,4 +313,269 @@ TEST_F(ChangeDetection, FileDatesKeepTheirWallTimeAcrossSeasons) {
     tzset();
     EXPECT_EQ(winterText, QStringLiteral("20240105102030"));
     EXPECT_EQ(summerText, QStringLiteral("20240705102030"));
+}
+
+// Names that their header's fields cannot give back whole: a file converted
+// once is not converted again while it is unchanged.
+TEST_F(ChangeDetection, NamesTheFieldsCannotHoldWholeAreFoundAgain) {
+    const QString longName = QString(70, QLatin1Char('L'));
+    const QString deep = QString(120, QLatin1Char('d')) + "/" + QString(120, QLatin1Char('e')) + "/";
+    const struct {
+        const char* name;
+        QString source, target;
+    } cases[] = {
+        {"name longer than its field", "In/" + longName + ".wav", "Out/" + longName + ".mp3"},
+        {"leading blank", "In/ blank.wav", "Out/ blank.mp3"},
+        {"folders longer than their fields", "In/" + deep + "a.wav", "Out/" + deep + "a.mp3"},
+        {"letter the record layer does not print", "In/Für Elise.wav", "Out/Für Elise.mp3"},
+        {"letters outside the code page", "In/Дом.wav", "Out/Дом.mp3"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++n;
+        const QString source = sound(c.source);
+        const QString target = dir.file(c.target);
+        const Decision first = decide(source, target);
+        ASSERT_TRUE(first.required);
+        EXPECT_EQ(first.lines, QStringList{QStringLiteral("Fichier non encore traité: ") + source});
+        converted(first);
+
+        clock.advance(60000);
+        const Decision again = decide(source, target);
+        EXPECT_FALSE(again.required) << again.lines.join('\n').toStdString();
+        EXPECT_EQ(again.id, first.id);
+        EXPECT_TRUE(again.lines.isEmpty()) << again.lines.join('\n').toStdString();
+        EXPECT_EQ(headers().size(), n);
+    }
+}
+
+// Two names that differ only past what the name fields hold, in one folder:
+// one header each, and each file judged against its own.
+TEST_F(ChangeDetection, LongNamesSharingTheirFieldKeepTheirOwnHeaders) {
+    const QString common = QStringLiteral("Concert du 12 mars 2024 - Orchestre de chambre de ");
+    ASSERT_EQ(common.size(), 50);
+    const QString one = sound("In/" + common + "Lyon.wav", QByteArray(100, 'a'));
+    const QString two = sound("In/" + common + "Nice.wav", QByteArray(200, 'b'));
+    const QString oneTarget = dir.file("Out/" + common + "Lyon.mp3");
+    const QString twoTarget = dir.file("Out/" + common + "Nice.mp3");
+
+    const Decision first = decide(one, oneTarget);
+    const Decision second = decide(two, twoTarget);
+    EXPECT_TRUE(first.required);
+    EXPECT_TRUE(second.required);
+    EXPECT_EQ(first.id, QStringLiteral("0000000001"));
+    EXPECT_EQ(second.id, QStringLiteral("0000000002"));
+    EXPECT_EQ(second.lines, QStringList{QStringLiteral("Fichier non encore traité: ") + two});
+    const QList<Header> h = headers();
+    ASSERT_EQ(h.size(), 2);
+    EXPECT_EQ(h[0].source, common.trimmed()); // the field cut, read trimmed
+    EXPECT_EQ(h[1].source, common.trimmed());
+    EXPECT_EQ(h[0].taille, QStringLiteral("0000000100"));
+    EXPECT_EQ(h[1].taille, QStringLiteral("0000000200"));
+
+    // Only the first is converted: the second is still to convert, alone.
+    converted(first);
+    clock.advance(60000);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        const Decision a = decide(one, oneTarget);
+        EXPECT_FALSE(a.required) << a.lines.join('\n').toStdString();
+        EXPECT_EQ(a.id, first.id);
+        const Decision b = decide(two, twoTarget);
+        EXPECT_TRUE(b.required);
+        EXPECT_EQ(b.id, second.id);
+        EXPECT_EQ(b.lines, (QStringList{common + "Nice.wav:", "A Convertir"}));
+    }
+    converted(decide(two, twoTarget));
+    EXPECT_FALSE(decide(two, twoTarget).required);
+    EXPECT_FALSE(decide(one, oneTarget).required);
+    EXPECT_EQ(headers().size(), 2);
+}
+
+// Only a header whose names do not fit carries their digest: the reserved
+// bytes of every other header stay blank, as the suite's other programs find them.
+TEST_F(ChangeDetection, DigestOnlyInHeadersOfNamesThatDoNotFit) {
+    decide(sound("In/short.wav"), dir.file("Out/short.mp3"));
+    QString cle = QStringLiteral("0000000001");
+    BTRieve(0, 5, cle, 0, EnregConvertEntete::NoFichier, 1, QString());
+    ASSERT_EQ(btrRequest().BtrStatut, 0);
+    EXPECT_EQ(enregConvertEntete().raw(660, 240), QByteArray(240, ' '));
+
+    const QString longName = QString(60, QLatin1Char('x'));
+    decide(sound("In/" + longName + ".wav"), dir.file("Out/" + longName + ".mp3"));
+    cle = QStringLiteral("0000000002");
+    BTRieve(0, 5, cle, 0, EnregConvertEntete::NoFichier, 1, QString());
+    ASSERT_EQ(btrRequest().BtrStatut, 0);
+    const QByteArray digest = enregConvertEntete().raw(660, 16);
+    EXPECT_EQ(QByteArray::fromHex(digest).toHex().toUpper(), digest) << "16 hexadecimal digits";
+    EXPECT_EQ(enregConvertEntete().raw(676, 224), QByteArray(224, ' '));
+}
+
+// Sources of 2 GiB and more (sparse files: no room taken): the header and the
+// detail hold the whole size, and an unchanged file is not converted again.
+TEST_F(ChangeDetection, SizesBeyond32BitsAreRecordedWhole) {
+    const struct {
+        const char* name;
+        qint64 size;
+        const char* recorded;
+    } cases[] = {
+        {"2 GiB", 2147483648LL, "2147483648"},
+        {"3 GiB", 3221225472LL, "3221225472"},
+        {"4 GiB and 1 byte", 4294967297LL, "4294967297"},
+        {"the most the field holds", 9999999999LL, "9999999999"},
+        {"more than the field holds", 12000000000LL, "9999999999"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++n;
+        const QString source = sound(QStringLiteral("In/big%1.wav").arg(n));
+        ASSERT_TRUE(QFile::resize(source, c.size));
+        setModified(source, old);
+        const QString target = dir.file(QStringLiteral("Out/big%1.mp3").arg(n));
+
+        const Decision first = decide(source, target);
+        EXPECT_TRUE(first.required);
+        EXPECT_EQ(first.size, c.size);
+        converted(first);
+        const QList<Header> h = headers();
+        ASSERT_EQ(h.size(), n) << "a header for every file";
+        EXPECT_EQ(h.last().taille, QLatin1String(c.recorded));
+        EXPECT_EQ(h.last().aConvertir, QStringLiteral("N"));
+        QString cle = first.id + QStringLiteral("0000000001");
+        BTRieve(0, 5, cle, 0, EnregConvertDetail::NoFichier, 1, QString());
+        ASSERT_EQ(btrRequest().BtrStatut, 0);
+        EXPECT_EQ(enregConvertDetail().TailleFichierSource(), QLatin1String(c.recorded));
+
+        clock.advance(60000);
+        const Decision again = decide(source, target);
+        EXPECT_FALSE(again.required) << again.lines.join('\n').toStdString();
+        EXPECT_EQ(again.id, first.id);
+    }
+
+    // One byte more, the date kept: a size change the history sees.
+    const QString grown = dir.file("In/big2.wav");
+    ASSERT_TRUE(QFile::resize(grown, 3221225473LL));
+    setModified(grown, old);
+    const Decision d = decide(grown, dir.file("Out/big2.mp3"));
+    EXPECT_TRUE(d.required);
+    EXPECT_EQ(d.lines,
+              (QStringList{"big2.wav:", "Taille différente (Anc. <> Act.): 3221225472 <> 3221225473"}));
+    EXPECT_EQ(headers()[1].taille, QStringLiteral("3221225473"));
+}
+
+// Two programs creating headers at once on one history (two instances sharing
+// a data folder): every file gets a header of its own, under a number of its
+// own, with its conversion recorded under it; none is converted again.
+TEST_F(ChangeDetection, TwoProgramsCreatingHeadersAtOnceLoseNone) {
+    constexpr int perProgram = 150;
+    for (int p = 1; p <= 2; ++p)
+        for (int i = 0; i < perProgram; ++i)
+            sound(QStringLiteral("In%1/f%2.wav").arg(p).arg(i, 3, 10, QLatin1Char('0')));
+    QProcess peers[2];
+    for (int p = 0; p < 2; ++p) {
+        peers[p].start(QStringLiteral(KS3_BIN_DIR "/history_peer"),
+                       {data.path(), dir.file(QStringLiteral("In%1/").arg(p + 1)),
+                        dir.file(QStringLiteral("Out%1/").arg(p + 1))});
+        ASSERT_TRUE(peers[p].waitForReadyRead(30000));
+        ASSERT_EQ(peers[p].readLine().trimmed(), "ready");
+    }
+    // File after file, both at the same moment.
+    QMap<QString, QString> reported; // source path -> header number
+    for (int i = 0; i < perProgram; ++i) {
+        for (QProcess& peer : peers)
+            peer.write("go\n");
+        for (QProcess& peer : peers) // sent now, not when the other answers
+            ASSERT_TRUE(peer.waitForBytesWritten(30000));
+        for (int p = 0; p < 2; ++p) {
+            while (!peers[p].canReadLine())
+                ASSERT_TRUE(peers[p].waitForReadyRead(30000)) << "program " << p + 1 << ", file " << i;
+            const QString line = QString::fromUtf8(peers[p].readLine()).trimmed();
+            ASSERT_TRUE(line.startsWith(QStringLiteral("ok "))) << line.toStdString();
+            reported[dir.file(QStringLiteral("In%1/").arg(p + 1)) + line.section(' ', 2)] =
+                line.section(' ', 1, 1);
+        }
+    }
+    for (QProcess& peer : peers) {
+        peer.closeWriteChannel();
+        ASSERT_TRUE(peer.waitForFinished(30000));
+        const QString rest = QString::fromUtf8(peer.readAllStandardOutput()).trimmed();
+        EXPECT_EQ(rest, QStringLiteral("done")) << "no message from the record layer";
+    }
+    ASSERT_EQ(reported.size(), 2 * perProgram);
+
+    const QList<Header> h = headers();
+    EXPECT_EQ(h.size(), 2 * perProgram);
+    QMap<QString, QString> owner; // header number -> source path
+    for (const Header& e : h)
+        owner[e.id] = e.dossierSource + e.source;
+    QStringList elsewhere; // files whose header number is another file's
+    for (auto it = reported.cbegin(); it != reported.cend(); ++it)
+        if (owner.value(it.value()) != it.key())
+            elsewhere << it.key() + QStringLiteral(" -> ") + it.value();
+    EXPECT_TRUE(elsewhere.isEmpty()) << elsewhere.size() << ", first: " << elsewhere.value(0).toStdString();
+
+    // One detail per header, under its own header.
+    QMap<QString, int> details;
+    QString key;
+    for (int op = 12;; op = 6) {
+        BTRieve(0, op, key, 0, EnregConvertDetail::NoFichier, 1, QString());
+        if (btrRequest().BtrStatut != 0)
+            break;
+        ++details[enregConvertDetail().IdEntete()];
+    }
+    EXPECT_EQ(details.size(), 2 * perProgram);
+    QStringList wrong;
+    for (auto it = details.cbegin(); it != details.cend(); ++it)
+        if (!owner.contains(it.key()) || it.value() != 1)
+            wrong << QStringLiteral("%1 under %2").arg(it.value()).arg(it.key());
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.size() << ", first: " << wrong.value(0).toStdString();
+
+    QStringList again;
+    for (auto it = reported.cbegin(); it != reported.cend(); ++it) {
+        const QString target = QString(it.key()).replace(QStringLiteral("/In"), QStringLiteral("/Out"));
+        const Decision d = decide(it.key(), target);
+        if (d.required || d.id != it.value())
+            again << it.key();
+    }
+    EXPECT_TRUE(again.isEmpty()) << again.size()
+                                 << " converted again, first: " << again.value(0).toStdString();
+}
+
+// A header that cannot be written (the history locked by another program for
+// longer than the retries): the file is not converted under another file's
+// header or under none, the failure is traced, and the next run creates it.
+TEST_F(ChangeDetection, FileWithoutHeaderWaitsForTheNextRun) {
+    converted(decide(sound("In/first.wav"), dir.file("Out/first.mp3")));
+    QProcess holder;
+    holder.start(QStringLiteral(KS3_BIN_DIR "/history_peer"), {QStringLiteral("hold"), data.path()});
+    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    ASSERT_EQ(holder.readLine().trimmed(), "held 0");
+
+    const QString a = sound("In/a.wav");
+    resetTraceLog();
+    const Decision locked = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_FALSE(locked.required);
+    EXPECT_EQ(locked.id, QString());
+    const QStringList trace = traceLists().listeLogTemp.stringList();
+    EXPECT_TRUE(
+        trace.filter(QStringLiteral("Err: CompareFichierEtDonnees: conversion header not created")).size() ==
+        1)
+        << trace.join('\n').toStdString();
+    EXPECT_FALSE(boxes.seen().isEmpty()) << "the lock was reported";
+    boxes.clear();
+
+    holder.write("go\n");
+    ASSERT_TRUE(holder.waitForFinished(30000));
+    EXPECT_EQ(holder.readAllStandardOutput().trimmed(), "released 0");
+    EXPECT_EQ(headers().size(), 1) << "nothing written meanwhile";
+
+    const Decision next = decide(a, dir.file("Out/a.mp3"));
+    EXPECT_TRUE(next.required);
+    EXPECT_EQ(next.id, QStringLiteral("0000000002"));
+    const QList<Header> h = headers();
+    ASSERT_EQ(h.size(), 2);
+    EXPECT_EQ(h[0].aConvertir, QStringLiteral("N")) << "the other file's header untouched";
+    EXPECT_EQ(h[1].source, QStringLiteral("a.wav"));
 }

@@ -18,9 +18,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 
 using namespace ks3;
@@ -53,9 +58,13 @@ protected:
                            "[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nSource_13=True\r\n"
                            "Cible=2\r\nCibleCaracteristiques=2\r\nCibleExistant=0\r\n")
                 .arg(dir.file("in1/"), dir.file("out1/"), dir.file("in2/"), dir.file("out2/"));
-        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
+        writeSettings(ini);
         QDir().mkpath(dir.file("in1"));
         QDir().mkpath(dir.file("in2"));
+    }
+
+    void writeSettings(const QString& ini) {
+        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
     }
 
     void makeSources() {
@@ -90,18 +99,22 @@ protected:
         test::backdateFile(dir.file(rel), 120);
     }
 
-    // Runs the program once; whileRunning is called about every 100 ms (every
-    // 5 ms with pollFast) until it ends, with the program's process number in
-    // runningPid.
-    QString runOnce(const std::function<void()>& whileRunning = {}, int expectedExit = 0,
-                    bool pollFast = false) {
-        QProcess p;
+    void startOnce(QProcess& p) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(prog + "KS3_Tools_Convert", {QStringLiteral("--once")});
         runningPid = p.processId();
+    }
+
+    // Runs the program once; whileRunning is called about every 100 ms (every
+    // 5 ms with pollFast) until it ends, with the program's process number in
+    // runningPid.
+    QString runOnce(const std::function<void()>& whileRunning = {}, int expectedExit = 0,
+                    bool pollFast = false) {
+        QProcess p;
+        startOnce(p);
         QElapsedTimer elapsed;
         elapsed.start();
         while (!p.waitForFinished(pollFast ? 5 : 100) && elapsed.elapsed() < 300000)
@@ -173,6 +186,49 @@ protected:
                 children << candidate;
         }
         return children;
+    }
+
+    // "Existant" policy of the settings: 0 "Ecraser", 1 "Indexer", ...
+    void setCibleExistant(int policy) {
+        const QString ini = dir.file("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini");
+        QByteArray text = test::TempDir::read(ini);
+        text.replace("CibleExistant=0", "CibleExistant=" + QByteArray::number(policy));
+        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", text);
+    }
+
+    // Every name of the folder, hidden ones included.
+    static QStringList entries(const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    // The converters' temporary outputs in the folder.
+    static QStringList partials(const QString& folder) {
+        return QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden);
+    }
+
+    // The PID in a temporary output's name.
+    static qint64 pidOf(const QString& partial) {
+        static const QRegularExpression re(QStringLiteral("\\.([0-9]+)\\.part$"));
+        return re.match(partial).captured(1).toLongLong();
+    }
+
+    // True when the process no longer runs: gone, or ended and not yet collected.
+    static bool processEnded(qint64 pid) {
+        if (::kill(pid_t(pid), 0) != 0)
+            return errno == ESRCH;
+        const QByteArray stat = test::TempDir::read(QStringLiteral("/proc/%1/stat").arg(pid));
+        return stat.mid(stat.lastIndexOf(')') + 1).trimmed().startsWith('Z');
+    }
+
+    static bool waitFor(const std::function<bool()>& condition, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (!condition()) {
+            if (t.elapsed() > ms)
+                return false;
+            QThread::msleep(20);
+        }
+        return true;
     }
 };
 } // namespace
@@ -339,4 +395,274 @@ TEST_F(FolderConversion, RequestOfTheSystemToEndStopsTheRunAfterTheCurrentFile) 
               log.indexOf(QStringLiteral("---------- Form_Unload: Start")));
     EXPECT_GE(log.indexOf(QStringLiteral("---------- Form_Unload: Start")), 0);
     EXPECT_EQ(QDir(dir.file("out1")).entryList({QStringLiteral("*.mp3")}, QDir::Files).size(), 4);
+}
+
+namespace {
+const QString kSelfTarget = QStringLiteral("Cible identique au fichier source, conversion refusée: '");
+
+// Gives files and folders names that Qt cannot spell (it decodes names as UTF-8),
+// and their own names back at the end, so that the temporary folder can be removed.
+class RawNames {
+public:
+    ~RawNames() {
+        for (auto it = renamed_.crbegin(); it != renamed_.crend(); ++it)
+            ::rename(it->second.constData(), it->first.constData());
+    }
+    void rename(const QString& from, const QByteArray& to) {
+        const QByteArray name = QFile::encodeName(from);
+        ASSERT_EQ(::rename(name.constData(), to.constData()), 0) << to.toStdString();
+        renamed_.append({name, to});
+    }
+
+private:
+    QList<QPair<QByteArray, QByteArray>> renamed_;
+};
+
+const Detail* detailOf(const QList<Header>& headers, const QList<Detail>& details, const QString& name) {
+    for (const Header& h : headers)
+        if (h.name.trimmed() == name)
+            for (const Detail& d : details)
+                if (d.idEntete == h.id)
+                    return &d;
+    return nullptr;
+}
+} // namespace
+
+// Source deletion on, and three layouts where a run used to lose a recording: a
+// folder that is its own target for the same type, two sources of one target, and
+// a target folder inside its recursive source folder. Besides, names that are not
+// UTF-8 are named in the trace log at each run.
+TEST_F(FolderConversion, NoRecordingIsLostWhenSourcesAreDeleted) {
+    writeSettings(
+        QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%1\r\nSource_1=%2\r\nCible_1=%3\r\n"
+                       "Source_2=%4\r\nCible_2=%4conv/\r\nSource_Recursive=1\r\nCible_Recursive=1\r\n"
+                       "Frequence=5\r\n[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\nCible=2\r\n"
+                       "CibleCaracteristiques=2\r\nCibleExistant=0\r\n"
+                       "[FichiersSources]\r\nDetruire=1\r\n")
+            .arg(dir.file("in1/"), dir.file("in2/"), dir.file("out2/"), dir.file("in3/")));
+    encode("in1/song.mp3", "mp3 (Lame)", {"-s=44100", "-b=128"}, 1.1);
+    const QByteArray song = test::TempDir::read(dir.file("in1/song.mp3"));
+    source("in2/jingle.wav", 1.0);
+    encode("in2/jingle.mp3", "mp3 (Lame)", {"-s=44100", "-b=128"}, 1.6);
+    source("in3/a.wav", 0.7);
+    const QByteArray in1 = QFile::encodeName(dir.file("in1/"));
+    RawNames raw;
+    source("in1/cafe.wav", 0.5);
+    raw.rename(dir.file("in1/cafe.wav"), in1 + "Caf\xE9.wav");
+    dir.write("in1/notes.txt", "not a sound");
+    raw.rename(dir.file("in1/notes.txt"), in1 + "notes\xE9.txt");
+    source("in1/demo/b.wav", 0.5);
+    raw.rename(dir.file("in1/demo"), in1 + "D\xE9mo");
+
+    const QString log1 = runOnce();
+
+    // Its own target: refused, recorded as failed, and the recording is still there.
+    EXPECT_TRUE(test::TempDir::read(dir.file("in1/song.mp3")) == song) << "the recording was replaced";
+    EXPECT_TRUE(log1.contains(kSelfTarget + dir.file("in1/song.mp3") + "'"));
+    // Two sources of one target: each converted sound has its own file.
+    EXPECT_FALSE(QFile::exists(dir.file("in2/jingle.wav")));
+    EXPECT_FALSE(QFile::exists(dir.file("in2/jingle.mp3")));
+    QList<double> durations;
+    for (const char* target : {"out2/jingle.mp3", "out2/jingle(1).mp3"}) {
+        const test::AudioInfo info = test::probeAudio(dir.file(target));
+        ASSERT_TRUE(info.ok) << target << ": " << info.error.toStdString();
+        durations << info.duration;
+    }
+    std::sort(durations.begin(), durations.end());
+    EXPECT_NEAR(durations[0], 1.0, 0.06);
+    EXPECT_NEAR(durations[1], 1.6, 0.06);
+    EXPECT_TRUE(log1.contains(QStringLiteral("' vient d'être converti depuis '") + dir.file("in2/jingle.")));
+    EXPECT_TRUE(log1.contains(QStringLiteral("Fichier réindexé: ") + dir.file("out2/jingle(1).mp3")));
+    // The target folder inside the source folder.
+    EXPECT_NEAR(test::probeAudio(dir.file("in3/conv/a.mp3")).duration, 0.7, 0.06);
+    // Names the program cannot open: named at each run, in escaped form.
+    const QString unreadable =
+        QStringLiteral("Warning: LancerAnalyseConvert: File name not valid UTF-8, file "
+                       "not converted (rename it): ") +
+        dir.file("in1/Caf\\xE9.wav");
+    const QString unreadableFolder = QStringLiteral("Warning: LancerAnalyseConvert: Folder name not valid "
+                                                    "UTF-8, folder not scanned (rename it): ") +
+                                     dir.file("in1/D\\xE9mo/");
+    EXPECT_EQ(count(log1, unreadable), 1);
+    EXPECT_EQ(count(log1, unreadableFolder), 1);
+    EXPECT_FALSE(log1.contains(QStringLiteral("notes\\xE9"))) << "not of a chosen type";
+
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    const Detail* refused = detailOf(headers, details, QStringLiteral("song.mp3"));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->ok, QStringLiteral("N"));
+    EXPECT_TRUE(refused->message.startsWith(kSelfTarget)) << refused->message.toStdString();
+
+    // The next run: the converted files in "conv/" are no sources of their own
+    // entry, and the unreadable names are named again.
+    const QString log2 = runOnce().mid(log1.size());
+    EXPECT_EQ(count(log2, QStringLiteral("-convert_to=")), 0) << log2.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.file("in3/conv/a.mp3")));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("in3/conv/conv")));
+    EXPECT_TRUE(test::TempDir::read(dir.file("in1/song.mp3")) == song) << "the recording was replaced";
+    EXPECT_EQ(count(log2, unreadable), 1);
+    EXPECT_EQ(count(log2, unreadableFolder), 1);
+}
+
+// A ".s48" source is converted through a temporary ".mp2" copy: when the source is
+// its own target, the copy must not hide it, or the original is replaced (or lost
+// when the conversion fails).
+TEST_F(FolderConversion, S48SourceThatIsItsOwnTargetIsLeftAlone) {
+    writeSettings(QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%1\r\nFrequence=5\r\n"
+                                 "[Fichiers]\r\nSource_16=True\r\nCible=8\r\nCibleCaracteristiques=2\r\n"
+                                 "CibleExistant=0\r\n[FichiersSources]\r\nDetruire=1\r\n")
+                      .arg(dir.file("in1/")));
+    encode("in1/song.s48", "mp2", {"-s=48000", "-b=256"}, 1.0);
+    const QByteArray song = test::TempDir::read(dir.file("in1/song.s48"));
+    const QString log = runOnce();
+    EXPECT_TRUE(test::TempDir::read(dir.file("in1/song.s48")) == song) << "the recording was replaced";
+    EXPECT_FALSE(QFile::exists(dir.file("in1/song.mp2")));
+    EXPECT_EQ(count(log, QStringLiteral("-convert_to=")), 0);
+    EXPECT_TRUE(log.contains(kSelfTarget + dir.file("in1/song.s48") + "'"));
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    const Detail* refused = detailOf(headers, details, QStringLiteral("song.s48"));
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->ok, QStringLiteral("N"));
+}
+
+// Names that the history's fields cannot hold whole (longer than the name
+// field, two of them sharing what it holds, a leading blank), with existing
+// targets indexed: each file is converted once, and the next run leaves them
+// all alone instead of adding one more "(n)" copy.
+TEST_F(FolderConversion, LongAndBlankNamesAreConvertedOnce) {
+    const QString ini =
+        QString::fromLatin1(test::TempDir::read(dir.file("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini")));
+    dir.write(
+        "prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini",
+        toCp1252(QString(ini).replace(QStringLiteral("CibleExistant=0"), QStringLiteral("CibleExistant=1"))));
+    const QString common = QStringLiteral("Concert du 12 mars 2024 - Orchestre de chambre de ");
+    const QStringList names = {common + "Lyon", common + "Nice", QStringLiteral(" blank")};
+    for (const QString& name : names)
+        source("in1/" + name + ".wav", 0.5);
+
+    const QString log1 = runOnce();
+    EXPECT_EQ(count(log1, QStringLiteral("-convert_to=")), 3);
+    for (const QString& name : names) {
+        const test::AudioInfo info = test::probeAudio(dir.file("out1/" + name + ".mp3"));
+        ASSERT_TRUE(info.ok) << name.toStdString() << ": " << info.error.toStdString();
+        EXPECT_NEAR(info.duration, 0.5, 0.06) << name.toStdString();
+    }
+
+    const QString log2 = runOnce().mid(log1.size());
+    EXPECT_EQ(count(log2, QStringLiteral("-convert_to=")), 0) << log2.toStdString();
+    EXPECT_EQ(QDir(dir.file("out1")).entryList(QDir::Files).size(), 3)
+        << QDir(dir.file("out1")).entryList(QDir::Files).join(" | ").toStdString();
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    EXPECT_EQ(headers.size(), 3);
+    EXPECT_EQ(details.size(), 3);
+}
+
+TEST_F(FolderConversion, ConvertsFilesWhoseNamesAreAsLongAsTheFileSystemTakes) {
+    // Target names of 250 and 255 bytes (accented letters take two bytes).
+    QStringList names;
+    for (const int bytes : {250, 255}) {
+        QString name = QStringLiteral("Ann%1e ").arg(QChar(0xE9)) + QString(40, QChar(0xE8));
+        name += QString(bytes - 4 - int(name.toUtf8().size()), QLatin1Char('z'));
+        ASSERT_EQ((name + ".mp3").toUtf8().size(), bytes);
+        source("in1/" + name + ".wav", 0.8);
+        names << name;
+    }
+    runOnce();
+    for (const QString& name : names) {
+        const test::DecodedAudio a = test::decodeAudio(dir.file("out1/" + name + ".mp3"));
+        ASSERT_TRUE(a.info.ok) << (name + ".mp3").toUtf8().size() << " bytes: " << a.info.error.toStdString();
+        EXPECT_NEAR(a.info.duration, 0.8, 0.06);
+        EXPECT_NEAR(a.rmsDb(0.1, 0.7), -9.03, 0.5);
+    }
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    ASSERT_EQ(details.size(), 2);
+    for (const Detail& d : details)
+        EXPECT_EQ(d.ok, QStringLiteral("O")) << d.message.toStdString();
+}
+
+TEST_F(FolderConversion, ConverterEndsWithTheKilledProgramAndTheNextRunConvertsTheFileOnce) {
+    // With "Indexer", a target that a converter finished after the program's
+    // end would be taken for an existing one and get a "(1)" copy.
+    setCibleExistant(1);
+    source("in1/long.wav", 150.0);
+    QProcess program;
+    startOnce(program);
+    QString partial;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QStringList found = partials(dir.file("out1"));
+            partial = found.isEmpty() ? QString() : found.first();
+            return !partial.isEmpty() || program.state() == QProcess::NotRunning;
+        },
+        120000));
+    ASSERT_FALSE(partial.isEmpty()) << "no conversion seen";
+    const qint64 converter = pidOf(partial);
+    ASSERT_GT(converter, 0) << partial.toStdString();
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(10000));
+
+    EXPECT_TRUE(waitFor([&] { return processEnded(converter); }, 60000));
+    EXPECT_FALSE(QFile::exists(dir.file("out1/long.mp3"))) << "the converter outlived the program";
+    EXPECT_EQ(partials(dir.file("out1")), QStringList()) << "the stopped converter removes its partial";
+
+    runOnce();
+    EXPECT_EQ(entries(dir.file("out1")), (QStringList{"Err_Convert", "long.mp3"}));
+    const test::AudioInfo info = test::probeAudio(dir.file("out1/long.mp3"));
+    ASSERT_TRUE(info.ok) << info.error.toStdString();
+    EXPECT_NEAR(info.duration, 150.0, 0.06);
+}
+
+TEST_F(FolderConversion, NextRunRemovesThePartialsOfConvertersThatNoLongerRun) {
+    // A converter killed outright leaves its partial behind.
+    const QString wav = dir.file("tmp/long.wav");
+    ASSERT_FALSE(test::writeWav(wav, test::tone(440, 120.0)).isEmpty());
+    test::backdateFile(wav, 120);
+    QProcess killed;
+    killed.start(QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
+                 {"-infile=" + wav, "-outfile=" + dir.file("out1/killed.mp3"), "-convert_to=mp3 (Lame)"});
+    QString left;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            const QStringList found = partials(dir.file("out1"));
+            left = found.isEmpty() ? QString() : found.first();
+            return !left.isEmpty() || killed.state() == QProcess::NotRunning;
+        },
+        60000));
+    ASSERT_FALSE(left.isEmpty());
+    const qint64 dead = killed.processId();
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(10000));
+    ASSERT_TRUE(QFile::exists(dir.file("out1/" + left)));
+    // Older converters named their partial after the target.
+    const QString oldName = QStringLiteral(".a.mp3.%1.part").arg(dead);
+    dir.write("out1/" + oldName, "partial");
+    // A converter still running (any live process will do) keeps its partial,
+    // under either name; a name without a PID is none of the converters'.
+    QProcess running;
+    running.start(QStringLiteral("sleep"), {QStringLiteral("300")});
+    ASSERT_TRUE(running.waitForStarted());
+    const QStringList kept = {QStringLiteral(".CoreConverter.%1.part").arg(running.processId()),
+                              QStringLiteral(".b.mp3.%1.part").arg(running.processId()),
+                              QStringLiteral(".notes.part")};
+    for (const QString& k : kept)
+        dir.write("out1/" + k, "partial");
+
+    source("in1/a.wav", 0.5);
+    const QString log = runOnce();
+    running.kill();
+    running.waitForFinished();
+
+    EXPECT_TRUE(test::probeAudio(dir.file("out1/a.mp3")).ok);
+    QStringList expected = kept + QStringList{"Err_Convert", "a.mp3"};
+    expected.sort();
+    EXPECT_EQ(entries(dir.file("out1")), expected);
+    EXPECT_TRUE(log.contains(dir.file("out1/" + left))) << "the removal is traced";
 }

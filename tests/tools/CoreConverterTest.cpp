@@ -690,6 +690,26 @@ TEST(CoreConverter, ReplacesAnExistingTargetOnlyWhenTheNewOneIsComplete) {
     EXPECT_EQ(probeAudio(out).frames, 22050);
 }
 
+TEST(CoreConverter, WritesEveryTargetNameTheFileSystemTakes) {
+    // 255 bytes is the longest name; accented letters take two bytes each.
+    TempDir dir;
+    const QString src = source(dir, "src.wav", tone(1000, 0.5, 0.5, 44100, 2));
+    for (const int bytes : {238, 251, 255}) {
+        QString name = QString(60, QChar(0xE9)) + QStringLiteral(" titre ");
+        name += QString(bytes - 4 - int(name.toUtf8().size()), QLatin1Char('x')) + ".mp3";
+        ASSERT_EQ(name.toUtf8().size(), bytes);
+        const QString out = dir.file("target/" + name);
+        const Result r = runConverter(files(src, out, dir.file("e.Log")) << "-convert_to=\"mp3 (Lame)\""
+                                                                         << "-b=\"128\"");
+        ASSERT_EQ(r.exitCode, 0) << bytes << " bytes: " << r.output.toStdString();
+        const DecodedAudio a = decodeAudio(out);
+        EXPECT_NEAR(a.info.duration, 0.5, 0.06) << bytes;
+        EXPECT_NEAR(a.rmsDb(0.1, 0.4), -9.03, 0.5) << bytes;
+        EXPECT_EQ(entries(dir.file("target")), QStringList{name}) << "no temporary file left";
+        QFile::remove(out);
+    }
+}
+
 TEST(CoreConverter, ReadsTheSourceTypesOfTheProgram) {
     // Sources made by the converter itself in every type it writes, then read back.
     TempDir dir;
