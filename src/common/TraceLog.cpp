@@ -109,7 +109,7 @@ void TraceLog(int tag1, int tag2, int tag3, const QString& message, bool forced,
             line += QStringLiteral("Debug:");
         else
             line += tagText(tag1) + tagText(tag2) + thirdTagText(tag3);
-        line += EchappeControles(message);
+        line += message;
         if (l.frmSetupCharge) {
             appendAll(l.listeLog, l.listeLogTemp.stringList());
             if (l.listeLogTemp.rowCount() > 0)
@@ -189,6 +189,10 @@ void TraceLogForce(QStringListModel& list) {
         list.setStringList({});
         if (lines.isEmpty())
             return;
+        // One entry, one line of the file, whatever a file name or a
+        // datagram in it holds.
+        for (QString& line : lines)
+            line = EchappeControles(line);
         lines.append(QString());
         QStringEncoder encoder("windows-1252");
         const QString text = lines.join(QStringLiteral("\r\n"));
