@@ -104,7 +104,7 @@ void TraceLog(int tag1, int tag2, int tag3, const QString& message, bool forced,
             line += QStringLiteral("Debug:");
         else
             line += tagText(tag1) + tagText(tag2) + thirdTagText(tag3);
-        line += EchappeControles(message);
+        line += message;
         if (l.frmSetupCharge) {
             appendAll(l.listeLog, l.listeLogTemp.stringList());
             if (l.listeLogTemp.rowCount() > 0)
@@ -184,6 +184,10 @@ void TraceLogForce(QStringListModel& list) {
         list.setStringList({});
         if (lines.isEmpty())
             return;
+        // One entry, one line of the file, whatever a file name or a
+        // datagram in it holds.
+        for (QString& line : lines)
+            line = EchappeControles(line);
         lines.append(QString());
         const QByteArray out = toCp1252(lines.join(QStringLiteral("\r\n")));
         QFile f(path);

@@ -30,8 +30,8 @@ TEST(NonUtf8Names, EscapedFormKeepsWhatIsUtf8AndWritesEveryOtherByte) {
 TEST(NonUtf8Names, ListsOnlyWhatQtCannotList) {
     test::TempDir dir;
     const QByteArray folder = QFile::encodeName(dir.path());
-    for (const QByteArray name : {QByteArray("ok.wav"), QByteArray("\xC3\xA9t\xC3\xA9.wav"),
-                                  QByteArray("Caf\xE9.wav"), QByteArray(".hidden\xE9.wav")}) {
+    for (const QByteArray& name : {QByteArray("ok.wav"), QByteArray("\xC3\xA9t\xC3\xA9.wav"),
+                                   QByteArray("Caf\xE9.wav"), QByteArray(".hidden\xE9.wav")}) {
         FILE* f = std::fopen((folder + name).constData(), "w");
         ASSERT_NE(f, nullptr);
         std::fclose(f);
