@@ -6,16 +6,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
-#include <cmath>
 
 namespace ks3 {
 
 namespace {
-// A stored position back to pixels, to the nearest.
-int toPixels(int twips) {
-    return int(std::lround(double(twips) / kTwipsParPixel));
-}
-
 // The bottom edge of the desktop: with several screens a window may sit on any
 // of them, so "below the screen" means below all of them.
 int desktopHeightPixels() {
@@ -29,7 +23,7 @@ void PositionFeuille(QWidget& window, const QString& qualificatif) {
                                                      twipsDePixels(window.frameGeometry().height()),
                                                      twipsDePixels(desktopHeightPixels()));
     // move() places the frame, as the stored left and top are the frame's.
-    window.move(toPixels(p.left), toPixels(p.top));
+    window.move(pixelsProchesDeTwips(p.left), pixelsProchesDeTwips(p.top));
 }
 
 void PositionFeuilleSauvegarde(const QWidget& window, const QString& qualificatif) {

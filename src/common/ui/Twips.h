@@ -2,6 +2,8 @@
 
 #include "common/WindowPosition.h"
 
+#include <cmath>
+
 namespace ks3 {
 
 // The windows' measures are written in twips, as the suite's windows have
@@ -11,6 +13,11 @@ namespace ks3 {
 // windows' layout rules.
 constexpr int pixelsDeTwips(double twips) {
     return int(twips / kTwipsParPixel);
+}
+
+// Twips to the nearest pixel: a stored window position.
+inline int pixelsProchesDeTwips(int twips) {
+    return int(std::lround(double(twips) / kTwipsParPixel));
 }
 
 // Pixels to twips.
