@@ -230,6 +230,20 @@ protected:
         }
         return true;
     }
+
+    // The first temporary output that shows in folder while process runs; empty
+    // when the process ends first or after ms.
+    static QString partialOf(const QProcess& process, const QString& folder, int ms) {
+        QString found;
+        waitFor(
+            [&] {
+                const QStringList names = partials(folder);
+                found = names.isEmpty() ? QString() : names.first();
+                return !found.isEmpty() || process.state() == QProcess::NotRunning;
+            },
+            ms);
+        return found;
+    }
 };
 } // namespace
 
@@ -595,14 +609,7 @@ TEST_F(FolderConversion, ConverterEndsWithTheKilledProgramAndTheNextRunConvertsT
     source("in1/long.wav", 150.0);
     QProcess program;
     startOnce(program);
-    QString partial;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            const QStringList found = partials(dir.file("out1"));
-            partial = found.isEmpty() ? QString() : found.first();
-            return !partial.isEmpty() || program.state() == QProcess::NotRunning;
-        },
-        120000));
+    const QString partial = partialOf(program, dir.file("out1"), 120000);
     ASSERT_FALSE(partial.isEmpty()) << "no conversion seen";
     const qint64 converter = pidOf(partial);
     ASSERT_GT(converter, 0) << partial.toStdString();
@@ -628,14 +635,7 @@ TEST_F(FolderConversion, NextRunRemovesThePartialsOfConvertersThatNoLongerRun) {
     QProcess killed;
     killed.start(QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
                  {"-infile=" + wav, "-outfile=" + dir.file("out1/killed.mp3"), "-convert_to=mp3 (Lame)"});
-    QString left;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            const QStringList found = partials(dir.file("out1"));
-            left = found.isEmpty() ? QString() : found.first();
-            return !left.isEmpty() || killed.state() == QProcess::NotRunning;
-        },
-        60000));
+    const QString left = partialOf(killed, dir.file("out1"), 60000);
     ASSERT_FALSE(left.isEmpty());
     const qint64 dead = killed.processId();
     killed.kill();
