@@ -57,8 +57,8 @@ QList<QWidget*> FrmSysTray::fenetresOuvertes() const {
         const Qt::WindowType type = w->windowType();
         // Menus, tips and the icon's own widget (the X11 tray embeds one) are
         // not windows of the program.
-        return w != this && w->isWindow() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop &&
-               !w->inherits("QSystemTrayIconSys") && !w->inherits("QBalloonTip") &&
+        return w != this && w->isWindow() && type != Qt::Popup && type != Qt::ToolTip &&
+               type != Qt::Desktop && !w->inherits("QSystemTrayIconSys") && !w->inherits("QBalloonTip") &&
                !w->windowFlags().testFlag(Qt::BypassWindowManagerHint);
     };
     QList<QWidget*> fenetres;

@@ -125,7 +125,8 @@ TEST_F(SysTrayTest, OnlyTheRightButtonOpensTheMenuAndStandbyTwiceInterceptsOnce)
     QMenu* menu = tray->MnuFlottant();
     QStringList entries;
     for (QAction* a : menu->actions())
-        entries << (a->isSeparator() ? QStringLiteral("-") + a->objectName() : a->objectName() + ":" + a->text());
+        entries << (a->isSeparator() ? QStringLiteral("-") + a->objectName()
+                                     : a->objectName() + ":" + a->text());
     EXPECT_EQ(entries, (QStringList{"MnuAfficher:Afficher", "-MnuSep01", "MnuAbout:A propos..."}));
 
     QWidget& options = window("FrmSetup");
@@ -135,7 +136,8 @@ TEST_F(SysTrayTest, OnlyTheRightButtonOpensTheMenuAndStandbyTwiceInterceptsOnce)
 
     int popups = 0;
     QObject::connect(menu, &QMenu::aboutToShow, [&] { ++popups; });
-    for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) {
+    for (auto reason :
+         {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) {
         icon->click(reason);
         EXPECT_FALSE(menu->isVisible()) << reason;
     }
@@ -197,8 +199,9 @@ TEST_F(SysTrayTest, WithoutNotificationAreaStandbyMinimisesTheWindowsAndSaysSoOn
     EXPECT_FALSE(icon->shown);
     EXPECT_FALSE(SysTrayHookActif());
     EXPECT_TRUE(tray->ListeFrm().isEmpty());
-    EXPECT_EQ(tracedCount(QStringLiteral("No notification area on this desktop: standby minimises the windows")),
-              1);
+    EXPECT_EQ(
+        tracedCount(QStringLiteral("No notification area on this desktop: standby minimises the windows")),
+        1);
 }
 
 TEST(SysTrayIcon, TheTipIsCutToWhatTheIconTakes) {
