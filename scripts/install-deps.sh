@@ -8,7 +8,7 @@ packages=(
     libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     ffmpeg
-    xvfb xauth
+    xvfb xauth trayer xdotool x11-utils
     tzdata clang-format git
 )
 missing=()

@@ -384,6 +384,7 @@ void Frm_Main::Form_Unload() {
     p.step(10, [] { runState().stopConversion = true; });
     p.step(20, [] { TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Unload: Start")); });
     p.step(30, [this] { PositionFeuilleSauvegarde(*this); });
+    p.step(35, [] { standbyService().unload(); });
     p.step(40, [] { ArretProgramme(mainWindowHooks().dechargerOptions); });
     p.step(50, [this] {
         timerMain_.stop();

@@ -1,5 +1,7 @@
+#include "app/FrmSysTray.h"
 #include "app/Frm_Main.h"
 #include "app/ProgramIcon.h"
+#include "app/QtTrayIcon.h"
 #include "common/TraceLog.h"
 #include "common/VersionApplication.h"
 #include "common/ui/FrmMsgBoxService.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
 
 namespace {
 // One run at once, without a window: every question gets the answer that
@@ -91,8 +94,12 @@ int main(int argc, char** argv) {
     // the options window, loaded hidden by the start-up and kept for the
     // whole run.
     ks3::FrmMsgBoxService messageBoxes;
+    // The tray window exists before every other window: it keeps the order in
+    // which they are opened, for standby.
+    ks3::FrmSysTray tray(std::make_unique<ks3::QtTrayIcon>());
     ks3::Services services;
     services.questions = &messageBoxes;
+    services.standby = &tray;
     services.logFileChoice = ks3::DialogueFichierLogService();
     ks3::InstallerFrmSetup(services);
     ks3::installServices(services);
