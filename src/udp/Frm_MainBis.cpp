@@ -24,7 +24,9 @@ Frm_MainBis::Frm_MainBis(QObject* parent) : QObject(parent) {
 
 Frm_MainBis::~Frm_MainBis() = default;
 
-SocketUDP& Frm_MainBis::socketUDP(int index) { return *sockets_.at(static_cast<std::size_t>(index)); }
+SocketUDP& Frm_MainBis::socketUDP(int index) {
+    return *sockets_.at(static_cast<std::size_t>(index));
+}
 
 void Frm_MainBis::SendDataUDPSocket(qint16 Index, const QString& AdresseIP, qint32 NoPort,
                                     const QString& Message) {
@@ -77,7 +79,9 @@ void Frm_MainBis::SocketUDP_Error(int Index, int Number, const QString& Descript
     p.step(20, [&] { socketUDP(Index).close(); });
 }
 
-QString Frm_MainBis::LabelDataArrivalUDP(int n) const { return labels_.at(static_cast<std::size_t>(n)); }
+QString Frm_MainBis::LabelDataArrivalUDP(int n) const {
+    return labels_.at(static_cast<std::size_t>(n));
+}
 
 void Frm_MainBis::setLabelDataArrivalUDP(int n, const QString& texte) {
     QString& label = labels_.at(static_cast<std::size_t>(n));
@@ -101,11 +105,17 @@ void Frm_MainBis::LabelDataArrivalUDP_Change(int n) {
     p.step(20, [&] { setLabelDataArrivalUDP(n, QString()); });
 }
 
-QString Frm_MainBis::TexteUDPDonneeRecues(int n) const { return recues_.at(static_cast<std::size_t>(n)); }
+QString Frm_MainBis::TexteUDPDonneeRecues(int n) const {
+    return recues_.at(static_cast<std::size_t>(n));
+}
 
-void Frm_MainBis::setGestionnaireCommande(GestionnaireCommande g) { gestionnaire_ = std::move(g); }
+void Frm_MainBis::setGestionnaireCommande(GestionnaireCommande g) {
+    gestionnaire_ = std::move(g);
+}
 
-bool Frm_MainBis::champsVerrouilles(int n) const { return verrous_.at(static_cast<std::size_t>(n)); }
+bool Frm_MainBis::champsVerrouilles(int n) const {
+    return verrous_.at(static_cast<std::size_t>(n));
+}
 
 void Frm_MainBis::setChampsVerrouilles(int n, bool verrouilles) {
     bool& v = verrous_.at(static_cast<std::size_t>(n));

@@ -14,7 +14,8 @@
 
 namespace ks3 {
 
-SocketUDP::SocketUDP(int index, QObject* parent) : QObject(parent), index_(index), socket_(new QUdpSocket(this)) {
+SocketUDP::SocketUDP(int index, QObject* parent)
+    : QObject(parent), index_(index), socket_(new QUdpSocket(this)) {
     connect(socket_, &QUdpSocket::readyRead, this, &SocketUDP::lire);
     connect(socket_, &QUdpSocket::errorOccurred, this, &SocketUDP::erreurAsynchrone);
 }
@@ -82,7 +83,9 @@ bool SocketUDP::bind(const QString& port, const QString& adresse) {
     return ok;
 }
 
-bool SocketUDP::isOpen() const { return socket_->state() == QAbstractSocket::BoundState; }
+bool SocketUDP::isOpen() const {
+    return socket_->state() == QAbstractSocket::BoundState;
+}
 
 void SocketUDP::setRemote(const QString& adresse, int port) {
     adresseDistante_ = adresse;
@@ -124,7 +127,9 @@ void SocketUDP::lire() {
     }
 }
 
-QString SocketUDP::getData() const { return fromCp1252(donnees_); }
+QString SocketUDP::getData() const {
+    return fromCp1252(donnees_);
+}
 
 QString SocketUDP::senderAddress() const {
     bool ok = false;
@@ -132,7 +137,9 @@ QString SocketUDP::senderAddress() const {
     return ok ? QHostAddress(v4).toString() : expediteur_.toString();
 }
 
-int SocketUDP::localPort() const { return isOpen() ? socket_->localPort() : 0; }
+int SocketUDP::localPort() const {
+    return isOpen() ? socket_->localPort() : 0;
+}
 
 void SocketUDP::erreurAsynchrone() {
     if (appelEnCours_)

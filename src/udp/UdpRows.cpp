@@ -42,11 +42,13 @@ void CheckUDPInActif_Click(int Index) {
         if (sansAdresse || sansPort) {
             p.step(10, [&] {
                 if (sansAdresse)
-                    TraceLog(-1, -1, -1,
-                             QStringLiteral("Err: Unable to Check CheckUDPInActif because of IP source is empty"));
+                    TraceLog(
+                        -1, -1, -1,
+                        QStringLiteral("Err: Unable to Check CheckUDPInActif because of IP source is empty"));
                 if (sansPort)
                     TraceLog(-1, -1, -1,
-                             QStringLiteral("Err: Unable to Check CheckUDPInActif because of Port source is empty"));
+                             QStringLiteral(
+                                 "Err: Unable to Check CheckUDPInActif because of Port source is empty"));
             });
         } else {
             p.step(20, [&] { socket.close(); });
@@ -62,8 +64,8 @@ void CheckUDPInActif_Click(int Index) {
                                  QStringLiteral(": Err: ") + QString::number(e.numero) + QLatin1Char(' ') +
                                  e.texte + QStringLiteral(" |Line: 30"));
                     AffMsg(QStringLiteral("Erreur avec le SocketUDP # ") + QString::number(Index) +
-                               QStringLiteral(": Err: ") + QString::number(e.numero) + QStringLiteral("\r\n") +
-                               e.texte,
+                               QStringLiteral(": Err: ") + QString::number(e.numero) +
+                               QStringLiteral("\r\n") + e.texte,
                            65584, programValues().titreFenetre, true, 5000, -1);
                 });
             }
@@ -94,8 +96,8 @@ void SendMessageUDP(int NoAdresse, const QString& Chaine) {
     p.step(10, [&] {
         const qint32 port = valeurPort(settings().text(I::UdpOutPort, NoAdresse));
         if (port > 0)
-            frmMainBis().SendDataUDPSocket(static_cast<qint16>(NoAdresse), settings().text(I::UdpOutIP, NoAdresse),
-                                           port, Chaine);
+            frmMainBis().SendDataUDPSocket(static_cast<qint16>(NoAdresse),
+                                           settings().text(I::UdpOutIP, NoAdresse), port, Chaine);
     });
     p.step(20, [] { DoEvents(); });
 }

@@ -1,4 +1,4 @@
-#include "UdpPeer.h"
+#include "support/UdpPeer.h"
 
 #include "common/TraceLog.h"
 #include "platform/Text1252.h"
@@ -47,7 +47,9 @@ protected:
         settings().setText(I::UdpInPort, n, port);
         settings().setNumber(I::UdpInActif, n, 1);
     }
-    static void active(int n, const QString& adresse, quint16 port) { active(n, adresse, QString::number(port)); }
+    static void active(int n, const QString& adresse, quint16 port) {
+        active(n, adresse, QString::number(port));
+    }
     static void destination(int n, const QString& adresse, const QString& port) {
         settings().setText(I::UdpOutIP, n, adresse);
         settings().setText(I::UdpOutPort, n, port);
@@ -128,7 +130,8 @@ TEST_F(UdpRowsTest, ARowListensOnlyOnItsOwnAddress) {
     ASSERT_TRUE(lie(0));
     // The same port stays free on the other addresses.
     QUdpSocket voisin;
-    EXPECT_TRUE(voisin.bind(QHostAddress(QStringLiteral("127.0.0.1")), port, QAbstractSocket::DontShareAddress));
+    EXPECT_TRUE(
+        voisin.bind(QHostAddress(QStringLiteral("127.0.0.1")), port, QAbstractSocket::DontShareAddress));
     voisin.close();
 
     UdpPeer peer;
@@ -146,10 +149,12 @@ TEST_F(UdpRowsTest, ARowWithoutAddressOrPortStaysTickedUnboundAndEditable) {
         bool sansAdresse;
         bool sansPort;
     };
-    const QString ligneAdresse = QStringLiteral("Err: Unable to Check CheckUDPInActif because of IP source is empty");
-    const QString lignePort = QStringLiteral("Err: Unable to Check CheckUDPInActif because of Port source is empty");
-    for (const Cas& c : {Cas{"   ", "5000", true, false}, Cas{"127.0.0.1", "", false, true},
-                         Cas{"", "  ", true, true}}) {
+    const QString ligneAdresse =
+        QStringLiteral("Err: Unable to Check CheckUDPInActif because of IP source is empty");
+    const QString lignePort =
+        QStringLiteral("Err: Unable to Check CheckUDPInActif because of Port source is empty");
+    for (const Cas& c :
+         {Cas{"   ", "5000", true, false}, Cas{"127.0.0.1", "", false, true}, Cas{"", "  ", true, true}}) {
         SCOPED_TRACE(std::string(c.adresse) + "|" + c.port);
         resetTraceLog();
         active(5, QString::fromLatin1(c.adresse), QString::fromLatin1(c.port));
@@ -172,7 +177,8 @@ TEST_F(UdpRowsTest, AFailedBindIsTracedAndShownInAMessageThatClosesItself) {
         QString message;
     };
     const QList<Cas> cas = {
-        {QStringLiteral("127.0.0.1"), occupant.port(), QStringLiteral("Err: SocketUDP # 4: Err: 10048 Address in use |Line: 30"),
+        {QStringLiteral("127.0.0.1"), occupant.port(),
+         QStringLiteral("Err: SocketUDP # 4: Err: 10048 Address in use |Line: 30"),
          QStringLiteral("Erreur avec le SocketUDP # 4: Err: 10048")},
         // An address of no interface of this computer.
         {QStringLiteral("192.0.2.1"), portLibre(),
