@@ -8,6 +8,7 @@
 namespace ks3 {
 
 class SocketUDP;
+class SocketWrenchUDP;
 
 // The holder of the nine socket objects of the UDP rows (socket n serves
 // receive row n and send row n) and of their event handlers. A core object,
@@ -28,12 +29,21 @@ public:
     ~Frm_MainBis() override;
 
     SocketUDP& socketUDP(int index);
+    SocketWrenchUDP& socketWrenchUDP(int index);
 
     // Datagram back-end send through SocketUDP(Index). Errors go to the error
     // routine; nothing is traced on success.
     void SendDataUDPSocket(qint16 Index, const QString& AdresseIP, qint32 NoPort, const QString& Message);
 
+    // Connection-style back-end send through SocketWrenchUDP(Index): never to
+    // 127.0.0.1; connects again only when the destination changed since the
+    // row's last write; at most 1024 characters of the trimmed message; waits
+    // a little over 200 ms after a write, events running.
+    void SendDataUDPSocketWrench(qint16 Index, const QString& AdresseIP, qint32 NoPort,
+                                 const QString& Message);
+
     // Event handlers of the sockets.
+    void SocketWrenchUDP_OnRead(int Index);
     void SocketUDP_DataArrival(int Index, qint64 bytesTotal);
     void SocketUDP_Error(int Index, int Number, const QString& Description, const QString& Source);
 
@@ -52,6 +62,10 @@ public:
     bool champsVerrouilles(int n) const;
     void setChampsVerrouilles(int n, bool verrouilles);
 
+    // DerniereIPEnvoi and DernierPortEnvoi.
+    QString DerniereIPEnvoi(int n) const { return derniereIPEnvoi_.at(static_cast<std::size_t>(n)); }
+    qint32 DernierPortEnvoi(int n) const { return dernierPortEnvoi_.at(static_cast<std::size_t>(n)); }
+
 signals:
     void donneeRecue(int n, const QString& texte);
     void verrouillageChange(int n, bool verrouilles);
@@ -60,6 +74,11 @@ private:
     void LabelDataArrivalUDP_Change(int n);
 
     std::array<SocketUDP*, kNombreLignes> sockets_{};
+    std::array<SocketWrenchUDP*, kNombreLignes> socketsWrench_{};
+    // The destination of each socket object's last successful write
+    // (connection-style back-end), for the whole run.
+    std::array<QString, 12> derniereIPEnvoi_;
+    std::array<qint32, 12> dernierPortEnvoi_{};
     std::array<QString, kNombreLignes> labels_;
     std::array<QString, kNombreLignes> recues_;
     std::array<bool, kNombreLignes> verrous_{};

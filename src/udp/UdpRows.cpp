@@ -8,8 +8,10 @@
 #include "common/TraceLog.h"
 #include "common/TrimSpaces.h"
 #include "settings/Settings.h"
+#include "udp/CodeVersionOS.h"
 #include "udp/Frm_MainBis.h"
 #include "udp/SocketUDP.h"
+#include "udp/SocketWrenchUDP.h"
 
 #include <cmath>
 #include <limits>
@@ -26,6 +28,46 @@ qint32 valeurPort(const QString& texte) {
     if (!std::isfinite(v) || v > std::numeric_limits<qint32>::max() || v < std::numeric_limits<qint32>::min())
         return 0;
     return static_cast<qint32>(v);
+}
+
+// Disconnects the row's connection-style socket, with its line (tagged).
+void deconnecte(int Index) {
+    SocketWrenchUDP& w = frmMainBis().socketWrenchUDP(Index);
+    if (w.Disconnect() == 0)
+        TraceLog(Index, -1, -1, QStringLiteral("UDP: SocketWrenchUDP.Disconnected"));
+    else
+        TraceLog(Index, -1, -1,
+                 QStringLiteral("Err: UDP: SocketWrenchUDP.Disconnect: ") + QString::number(w.lastError()) +
+                     QStringLiteral(": ") + w.lastErrorString() +
+                     QStringLiteral(" |SubFrmSetup:CheckUDPInActif_Click"));
+}
+
+// Binds the row's connection-style socket, with its lines (untagged).
+void lieConnecte(int Index, const QString& adresse, const QString& port) {
+    SocketWrenchUDP& w = frmMainBis().socketWrenchUDP(Index);
+    const QString cible = adresse + QLatin1Char(':') + port + QStringLiteral(" (Index: ") +
+                          QString::number(Index) + QLatin1Char(')');
+    w.setBlocking(false);
+    TraceLog(-1, -1, -1, QStringLiteral("UDP: SocketWrenchUDP: Try to Bind: ") + cible);
+    if (w.Bind(adresse, valeurPort(port), SocketWrenchUDP::kProtocoleUDP) == 0) {
+        TraceLog(-1, -1, -1, QStringLiteral("UDP: SocketWrenchUDP.Binded to: ") + cible);
+        frmMainBis().setChampsVerrouilles(Index, true);
+        return;
+    }
+    const QString debut = w.lastError() == 11001 ? QStringLiteral("Warning: UDP: SocketWrenchUDP.Bind: ")
+                                                 : QStringLiteral("Err: UDP: SocketWrenchUDP.Bind: ");
+    TraceLog(-1, -1, -1,
+             debut + QString::number(w.lastError()) + QStringLiteral(": ") + w.lastErrorString() +
+                 QStringLiteral(" (Index: ") + QString::number(Index) +
+                 QStringLiteral(") |SubFrmSetup:CheckUDPInActif_Click"));
+}
+
+// The send of the back-end in use.
+void envoie(int Index, const QString& adresse, qint32 port, const QString& texte) {
+    if (backEndConnecte())
+        frmMainBis().SendDataUDPSocketWrench(static_cast<qint16>(Index), adresse, port, texte);
+    else
+        frmMainBis().SendDataUDPSocket(static_cast<qint16>(Index), adresse, port, texte);
 }
 } // namespace
 
@@ -50,6 +92,12 @@ void CheckUDPInActif_Click(int Index) {
                              QStringLiteral(
                                  "Err: Unable to Check CheckUDPInActif because of Port source is empty"));
             });
+        } else if (backEndConnecte()) {
+            p.step(15, [&] {
+                deconnecte(Index);
+                if (bis.socketWrenchUDP(Index).handle() == -1)
+                    lieConnecte(Index, adresse, port);
+            });
         } else {
             p.step(20, [&] { socket.close(); });
             bool lie = false;
@@ -71,7 +119,12 @@ void CheckUDPInActif_Click(int Index) {
             }
         }
     } else {
-        p.step(60, [&] { socket.close(); });
+        p.step(60, [&] {
+            if (backEndConnecte())
+                deconnecte(Index);
+            else
+                socket.close();
+        });
         p.step(70, [&] { bis.setChampsVerrouilles(Index, false); });
     }
     p.step(80, [&] {
@@ -96,8 +149,7 @@ void SendMessageUDP(int NoAdresse, const QString& Chaine) {
     p.step(10, [&] {
         const qint32 port = valeurPort(settings().text(I::UdpOutPort, NoAdresse));
         if (port > 0)
-            frmMainBis().SendDataUDPSocket(static_cast<qint16>(NoAdresse),
-                                           settings().text(I::UdpOutIP, NoAdresse), port, Chaine);
+            envoie(NoAdresse, settings().text(I::UdpOutIP, NoAdresse), port, Chaine);
     });
     p.step(20, [] { DoEvents(); });
 }
@@ -109,8 +161,7 @@ void BtnUDPSend_Click(int Index) {
         const QString texte = s.text(I::UdpOutMsg, Index);
         if (trimSpaces(texte).isEmpty())
             return;
-        frmMainBis().SendDataUDPSocket(static_cast<qint16>(Index), s.text(I::UdpOutIP, Index),
-                                       valeurPort(s.text(I::UdpOutPort, Index)), texte);
+        envoie(Index, s.text(I::UdpOutIP, Index), valeurPort(s.text(I::UdpOutPort, Index)), texte);
     });
 }
 

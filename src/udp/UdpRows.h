@@ -4,7 +4,8 @@
 
 namespace ks3 {
 
-// The UDP rows of the options window, on the datagram back-end of Frm_MainBis.
+// The UDP rows of the options window, on the back-end of Frm_MainBis that
+// CodeVersionOS chose.
 // They read the rows' settings (UdpIn*, UdpOut*) as the window shows them.
 
 // Binds or unbinds receive row Index after its "Activer" box changed (by the

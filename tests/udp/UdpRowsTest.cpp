@@ -3,11 +3,14 @@
 #include "common/TraceLog.h"
 #include "platform/Text1252.h"
 #include "settings/Settings.h"
+#include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
 #include "support/TracedLines.h"
+#include "udp/CodeVersionOS.h"
 #include "udp/Frm_MainBis.h"
 #include "udp/SocketUDP.h"
+#include "udp/SocketWrenchUDP.h"
 #include "udp/UdpRows.h"
 
 #include <QList>
@@ -254,6 +257,127 @@ TEST_F(UdpRowsTest, SendMessageNeedsAPortWhileEnvoyerSendsToWhatThePortReads) {
     ASSERT_TRUE(d.isValid());
     EXPECT_EQ(d.data(), QByteArray(" HI "));
     EXPECT_FALSE(peer.recoit(200).isValid());
+}
+
+// The same rows on the connection-style back-end (CodeVersionOS 10), with the
+// pause after each write on a clock of the test's own.
+class UdpRowsConnectesTest : public UdpRowsTest {
+protected:
+    void SetUp() override {
+        CodeVersionOS() = 10;
+        UdpRowsTest::SetUp();
+    }
+    void TearDown() override {
+        UdpRowsTest::TearDown();
+        for (int n = 0; n < Frm_MainBis::kNombreLignes; ++n)
+            frmMainBis().socketWrenchUDP(n).Disconnect();
+        CodeVersionOS() = 0;
+    }
+    static int handle(int n) { return frmMainBis().socketWrenchUDP(n).handle(); }
+    static int compte(const QString& fin) {
+        int c = 0;
+        for (const QString& l : tracedLines())
+            c += l.endsWith(fin) ? 1 : 0;
+        return c;
+    }
+
+    test::ManualClock horloge;
+};
+
+TEST_F(UdpRowsConnectesTest, ABoundRowHandsOverEveryReadUpTo1024Bytes) {
+    const quint16 port = portLibre();
+    active(2, QStringLiteral("127.0.0.1"), port);
+    const QString cible =
+        QStringLiteral("127.0.0.1:") + QString::number(port) + QStringLiteral(" (Index: 2)");
+    EXPECT_EQ(tracedLines()
+                  .mid(tracedLines().size() - 3)
+                  .join(QLatin1Char('|'))
+                  .count(QStringLiteral("SocketWrench")),
+              3);
+    EXPECT_TRUE(tracedEnding(QStringLiteral("UDP: SocketWrenchUDP.Disconnected")));
+    EXPECT_TRUE(tracedEnding(QStringLiteral("UDP: SocketWrenchUDP: Try to Bind: ") + cible));
+    EXPECT_TRUE(tracedEnding(QStringLiteral("UDP: SocketWrenchUDP.Binded to: ") + cible));
+    EXPECT_NE(handle(2), -1);
+    EXPECT_TRUE(frmMainBis().champsVerrouilles(2));
+
+    UdpPeer peer;
+    peer.envoie("   ", QStringLiteral("127.0.0.1"), port);
+    peer.envoie("HELLO", QStringLiteral("127.0.0.1"), port);
+    peer.envoie("HELLO", QStringLiteral("127.0.0.1"), port);
+    peer.envoie(QByteArray(1500, 'z'), QStringLiteral("127.0.0.1"), port);
+    ASSERT_TRUE(attendre([&] { return recus.size() == 4; }));
+    EXPECT_EQ(recus, (QList<Recu>{{2, QStringLiteral("   ")},
+                                  {2, QStringLiteral("HELLO")},
+                                  {2, QStringLiteral("HELLO")},
+                                  {2, QString(1024, QLatin1Char('z'))}}));
+    EXPECT_EQ(compte(QStringLiteral("UDP: OnRead: Data read from the socket: HELLO")), 2);
+    EXPECT_EQ(frmMainBis().TexteUDPDonneeRecues(2), QString(1024, QLatin1Char('z')));
+
+    settings().setNumber(I::UdpInActif, 2, 0);
+    EXPECT_EQ(handle(2), -1);
+    EXPECT_FALSE(frmMainBis().champsVerrouilles(2));
+}
+
+TEST_F(UdpRowsConnectesTest, AFailedBindIsTracedWithoutAMessage) {
+    UdpPeer occupant;
+    active(4, QStringLiteral("127.0.0.1"), occupant.port());
+    EXPECT_TRUE(
+        tracedEnding(QStringLiteral("Err: UDP: SocketWrenchUDP.Bind: 10048: Address in use (Index: 4) "
+                                    "|SubFrmSetup:CheckUDPInActif_Click")));
+    EXPECT_EQ(handle(4), -1);
+    EXPECT_FALSE(frmMainBis().champsVerrouilles(4));
+    EXPECT_TRUE(settings().isOn(I::UdpInActif, 4));
+    EXPECT_TRUE(boites.seen().isEmpty());
+}
+
+TEST_F(UdpRowsConnectesTest, SendsConnectOncePerDestinationAndNeverTo127001) {
+    UdpPeer un(QStringLiteral("127.0.0.2"));
+    UdpPeer deux(QStringLiteral("127.0.0.2"));
+
+    destination(7, QStringLiteral("127.0.0.1"), QString::number(un.port()));
+    SendMessageUDP(7, QStringLiteral("LOCAL"));
+    EXPECT_EQ(handle(7), -1);
+    EXPECT_TRUE(tracedLines().isEmpty());
+
+    destination(7, QStringLiteral("127.0.0.2"), QString::number(un.port()));
+    const QString long1500 = QStringLiteral("   ") + QString(1500, QLatin1Char('m'));
+    const std::uint64_t avant = GetTickCount64();
+    SendMessageUDP(7, long1500);
+    EXPECT_GT(GetTickCount64() - avant, 200u);
+    SendMessageUDP(7, QStringLiteral("SECOND"));
+    const QString versUn = QStringLiteral("127.0.0.2:") + QString::number(un.port());
+    EXPECT_EQ(compte(QStringLiteral("UDP: SocketWrenchUDP.Connected to: ") + versUn), 1);
+    EXPECT_EQ(compte(QStringLiteral("UDP: SocketWrenchUDP.Disconnected")), 0);
+    EXPECT_TRUE(tracedEnding(QStringLiteral("UDP: SocketWrenchUDP.Write: Data Sent to: ") + versUn +
+                             QStringLiteral(" |Data: ") + long1500));
+    EXPECT_EQ(un.recoit().data(), QByteArray(1024, 'm'));
+    EXPECT_EQ(un.recoit().data(), QByteArray("SECOND"));
+    EXPECT_EQ(frmMainBis().DerniereIPEnvoi(7), QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(frmMainBis().DernierPortEnvoi(7), un.port());
+
+    // Another port: disconnected and connected again.
+    destination(7, QStringLiteral("127.0.0.2"), QString::number(deux.port()));
+    SendMessageUDP(7, QStringLiteral("THIRD"));
+    EXPECT_EQ(compte(QStringLiteral("UDP: SocketWrenchUDP.Disconnected")), 1);
+    EXPECT_TRUE(tracedEnding(QStringLiteral("UDP: SocketWrenchUDP.Connected to: 127.0.0.2:") +
+                             QString::number(deux.port())));
+    EXPECT_EQ(deux.recoit().data(), QByteArray("THIRD"));
+    EXPECT_EQ(frmMainBis().DernierPortEnvoi(7), deux.port());
+}
+
+TEST_F(UdpRowsConnectesTest, ADatagramRefusedByItsDestinationIsReportedAtTheNextRead) {
+    const quint16 personne = portLibre(QStringLiteral("127.0.0.3"));
+    destination(8, QStringLiteral("127.0.0.3"), QString::number(personne));
+    SendMessageUDP(8, QStringLiteral("ANYONE?"));
+    const QString distant = QStringLiteral("127.0.0.3:") + QString::number(personne);
+    EXPECT_TRUE(attendre([] { return handle(8) == -1; }));
+    EXPECT_TRUE(tracedEnding(QStringLiteral("Err: UDP: SocketWrenchUDP_OnRead: There is no server running on "
+                                            "the specified host address and/or port number |Remote: ") +
+                             distant));
+    EXPECT_TRUE(tracedEnding(
+        QStringLiteral("Err: UDP: SocketWrenchUDP_OnRead: 10054: Connection reset by the remote side")));
+    EXPECT_TRUE(tracedEnding(QStringLiteral("UDP: SocketWrenchUDP.Disconnect: True")));
+    EXPECT_TRUE(recus.isEmpty());
 }
 
 } // namespace
