@@ -13,6 +13,8 @@ int& CodeVersionOS();
 void LireCodeVersionOS();
 
 // True when the connection-style back-end is in use.
-inline bool backEndConnecte() { return CodeVersionOS() == 10; }
+inline bool backEndConnecte() {
+    return CodeVersionOS() == 10;
+}
 
 } // namespace ks3

@@ -45,7 +45,9 @@ sockaddr_in sockaddr(quint32 adresse, int port) {
 
 SocketWrenchUDP::SocketWrenchUDP(int index, QObject* parent) : QObject(parent), index_(index) {}
 
-SocketWrenchUDP::~SocketWrenchUDP() { Disconnect(); }
+SocketWrenchUDP::~SocketWrenchUDP() {
+    Disconnect();
+}
 
 void SocketWrenchUDP::echec(int numeroErrno) {
     const SocketErreur e = socketErreurSysteme(numeroErrno);

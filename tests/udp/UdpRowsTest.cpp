@@ -1,11 +1,14 @@
 #include "support/UdpPeer.h"
 
+#include "common/ProgramRegistry.h"
+#include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "platform/Text1252.h"
 #include "settings/Settings.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
+#include "support/TempDir.h"
 #include "support/TracedLines.h"
 #include "udp/CodeVersionOS.h"
 #include "udp/Frm_MainBis.h"
@@ -381,3 +384,18 @@ TEST_F(UdpRowsConnectesTest, ADatagramRefusedByItsDestinationIsReportedAtTheNext
 }
 
 } // namespace
+
+TEST(CodeVersionOSTest, TheRegistryFileChoosesTheBackEnd) {
+    test::TempDir dir;
+    programValues().dossierProgramme = dir.path();
+    LireCodeVersionOS();
+    EXPECT_EQ(CodeVersionOS(), 0);
+    EXPECT_FALSE(backEndConnecte());
+    ASSERT_TRUE(EcrireRegistre(QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Kestrel"),
+                               QStringLiteral("CodeVersionOS"), QStringLiteral("10")));
+    LireCodeVersionOS();
+    EXPECT_EQ(CodeVersionOS(), 10);
+    EXPECT_TRUE(backEndConnecte());
+    CodeVersionOS() = 0;
+    programValues().dossierProgramme.clear();
+}
