@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
     Rapport rapport;
     benchmark::RunSpecifiedBenchmarks(&rapport);
     if (debitQt > 0)
-        std::printf("Receive row: %.0f datagrams/s, plain QUdpSocket: %.0f datagrams/s, ratio %.2f\n", debitLigne,
-                    debitQt, debitLigne / debitQt);
+        std::printf("Receive row: %.0f datagrams/s, plain QUdpSocket: %.0f datagrams/s, ratio %.2f\n",
+                    debitLigne, debitQt, debitLigne / debitQt);
     benchmark::Shutdown();
     return 0;
 }
