@@ -18,6 +18,7 @@
 #include "settings/OptionsLoader.h"
 #include "settings/Settings.h"
 #include "store/RecordFiles.h"
+#include "udp/CodeVersionOS.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -133,6 +134,8 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
         if (DossierSettings().trimmed().isEmpty())
             NomDossierSettings();
     });
+    // The socket back-end of the UDP rows, for the whole run.
+    g.step(65, [] { LireCodeVersionOS(); });
     g.step(70, [&] { ChargerFenetreOptions(); });
     g.step(80, [&] {
         InitGeneralData();

@@ -6,6 +6,7 @@
 #include "common/NomFichierSettings.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
+#include "common/TrimSpaces.h"
 #include "platform/IniFile.h"
 #include "settings/Settings.h"
 #include "settings/SourceTypes.h"
@@ -90,6 +91,12 @@ std::optional<bool> booleen(const QString& texte) {
 // Puts one value read into its control; a value the control cannot take is
 // skipped and the setting keeps what it had.
 void applique(Settings& s, SettingId id, int n, const QString& v) {
+    // A receive row listens on this computer's address unless it names one:
+    // never on every interface by accident.
+    if (id == I::UdpInIP && (trimSpaces(v).isEmpty() || v == QLatin1String("0.0.0.0"))) {
+        s.setText(id, n, s.adresseIPPoste());
+        return;
+    }
     switch (settingDef(id).kind) {
     case SettingKind::Texte:
         s.setText(id, n, v);

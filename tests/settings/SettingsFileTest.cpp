@@ -330,3 +330,16 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheChangesOfferedWithoutRealWaiting) {
     EXPECT_TRUE(settings().setupModifie());
     EXPECT_EQ(clock.waits, 2); // the three attempts of one replacement of the file
 }
+
+TEST_F(SettingsTest, AReceiveRowListensOnThisComputerUnlessItNamesAnAddress) {
+    // Blank and "0.0.0.0" (every interface) become this computer's address; any
+    // other text, the same address behind a space included, is kept.
+    ecrit("[UDP_IN]\r\nIP_0=0.0.0.0\r\nIP_1=\r\nIP_2=   \r\nIP_3=10.1.2.3\r\nIP_4=0.0.0.0x\r\n");
+    InitSettings();
+    verifie({{I::UdpInIP, 0, "192.168.1.20"},
+             {I::UdpInIP, 1, "192.168.1.20"},
+             {I::UdpInIP, 2, "192.168.1.20"},
+             {I::UdpInIP, 3, "10.1.2.3"},
+             {I::UdpInIP, 4, "0.0.0.0x"},
+             {I::UdpInIP, 5, "192.168.1.20"}}); // absent
+}

@@ -19,6 +19,8 @@
 #include "settings/SourceTypes.h"
 #include "settings/TargetTypes.h"
 #include "settings/ui/FolderSelect.h"
+#include "udp/Frm_MainBis.h"
+#include "udp/UdpRows.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -547,6 +549,21 @@ QWidget* FrmSetup::pagePeripheriques() {
         auto* recues = new QLineEdit(pageIn);
         recues->setObjectName(nomControle("TexteUDPDonneeRecues", n));
         recues->setReadOnly(true);
+        recues->setText(frmMainBis().TexteUDPDonneeRecues(n));
+        connect(&frmMainBis(), &Frm_MainBis::donneeRecue, recues,
+                [recues, n](int ligne, const QString& texte) {
+                    if (ligne == n)
+                        recues->setText(texte);
+                });
+        // While the row is bound, its address and port cannot be edited.
+        ip->setReadOnly(frmMainBis().champsVerrouilles(n));
+        port->setReadOnly(frmMainBis().champsVerrouilles(n));
+        connect(&frmMainBis(), &Frm_MainBis::verrouillageChange, this, [ip, port, n](int ligne, bool verrou) {
+            if (ligne != n)
+                return;
+            ip->setReadOnly(verrou);
+            port->setReadOnly(verrou);
+        });
         gi->addWidget(recues, n + 1, 4);
         // The hand-over of a received text to its handler; never shown.
         auto* arrivee = new QLabel(pageIn);
@@ -575,7 +592,7 @@ QWidget* FrmSetup::pagePeripheriques() {
         go->addWidget(texte(I::UdpOutMsg, n, nomControle("TexteUDPSend", n)), n + 1, 3);
         auto* envoyer = new QPushButton(QStringLiteral("Envoyer"), pageOut);
         envoyer->setObjectName(nomControle("BtnUDPSend", n));
-        connect(envoyer, &QPushButton::clicked, this, [this, n] { emit envoiUDPDemande(n); });
+        connect(envoyer, &QPushButton::clicked, this, [n] { BtnUDPSend_Click(n); });
         go->addWidget(envoyer, n + 1, 4);
     }
     go->setColumnStretch(0, 1);
@@ -608,6 +625,8 @@ void FrmSetup::Form_Load() {
     Procedure p(kModule, "Form_Load");
     // The core loading sets and clears ChargementSetup itself, around the
     // working folders, the computer's address and the settings file.
+    // Every row saved active is bound as the settings load its "Activer" box.
+    p.step(5, [] { LierCasesActivationUDP(); });
     p.step(10, [] { ChargerOptions(); });
     p.step(20, [&] {
         // InitGeneralUDP: what the network tab shows of this computer.

@@ -57,10 +57,6 @@ public:
     // The control name of entry `index` of an indexed group.
     static QString nomControle(const char* nom, int index);
 
-signals:
-    // "Envoyer" of send row `index` was pressed.
-    void envoiUDPDemande(int index);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -19,6 +19,9 @@
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
 #include "support/TempDir.h"
+#include "support/UdpPeer.h"
+#include "udp/Frm_MainBis.h"
+#include "udp/SocketUDP.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -519,3 +522,37 @@ TEST_F(FrmSetupTest, StartUpLoadsItThroughTheHooks) {
 }
 
 } // namespace
+
+TEST_F(FrmSetupTest, TheUdpRowsAreLive) {
+    test::UdpPeer peer;
+    const quint16 port = test::portLibre();
+    ecritSettings("[UDP_IN]\r\nIP_1=127.0.0.1\r\nPort_1=" + QByteArray::number(port) +
+                  "\r\nActif_1=1\r\n[UDP_OUT]\r\nIP_2=127.0.0.1\r\nPort_2=" +
+                  QByteArray::number(peer.port()) + "\r\nMsg_2=hello\r\n");
+    charge();
+    // The row saved active is bound at loading, its fields locked.
+    auto* ip = ctl<QLineEdit>("TexteUDPIPSource", 1);
+    auto* portSource = ctl<QLineEdit>("TexteUDPPortSource", 1);
+    auto* activer = ctl<QCheckBox>("CheckUDPInActif", 1);
+    EXPECT_TRUE(frmMainBis().socketUDP(1).isOpen());
+    EXPECT_TRUE(ip->isReadOnly());
+    EXPECT_TRUE(portSource->isReadOnly());
+    EXPECT_FALSE(settings().setupModifie());
+
+    peer.envoie("PING", QStringLiteral("127.0.0.1"), port);
+    EXPECT_TRUE(test::attendre([&] { return ctl<QLineEdit>("TexteUDPDonneeRecues", 1)->text() == "PING"; }));
+
+    activer->click();
+    EXPECT_FALSE(frmMainBis().socketUDP(1).isOpen());
+    EXPECT_FALSE(ip->isReadOnly());
+    EXPECT_FALSE(portSource->isReadOnly());
+    EXPECT_TRUE(settings().setupModifie());
+    activer->click();
+    EXPECT_TRUE(frmMainBis().socketUDP(1).isOpen());
+    EXPECT_TRUE(ip->isReadOnly());
+
+    ctl<QPushButton>("BtnUDPSend", 2)->click();
+    const QNetworkDatagram d = peer.recoit();
+    ASSERT_TRUE(d.isValid());
+    EXPECT_EQ(d.data(), QByteArray("hello"));
+}
