@@ -69,31 +69,16 @@ bool SocketWrenchUDP::ouvre() {
 }
 
 int SocketWrenchUDP::Bind(const QString& adresse, int port, int /*protocole*/) {
-    quint32 a = 0;
-    if (!adresseIPv4(adresse, a)) {
-        const SocketErreur e = socketErreur(QAbstractSocket::HostNotFoundError, QString());
-        erreur_ = e.numero;
-        texteErreur_ = e.texte;
-        return -1;
-    }
-    if (port < 0 || port > 65535) {
-        echec(EADDRNOTAVAIL);
-        return -1;
-    }
-    if (!ouvre())
-        return -1;
-    const sockaddr_in sa = sockaddr(a, port);
-    if (::bind(fd_, reinterpret_cast<const ::sockaddr*>(&sa), sizeof sa) != 0) {
-        echec(errno);
-        Disconnect();
-        return -1;
-    }
-    return 0;
+    return lie(adresse, port, false);
 }
 
 int SocketWrenchUDP::Connect(const QString& adresse, int port, int /*protocole*/) {
     adresseDistante_ = adresse;
     portDistant_ = port;
+    return lie(adresse, port, true);
+}
+
+int SocketWrenchUDP::lie(const QString& adresse, int port, bool connecter) {
     quint32 a = 0;
     if (!adresseIPv4(adresse, a)) {
         const SocketErreur e = socketErreur(QAbstractSocket::HostNotFoundError, QString());
@@ -108,7 +93,8 @@ int SocketWrenchUDP::Connect(const QString& adresse, int port, int /*protocole*/
     if (!ouvre())
         return -1;
     const sockaddr_in sa = sockaddr(a, port);
-    if (::connect(fd_, reinterpret_cast<const ::sockaddr*>(&sa), sizeof sa) != 0) {
+    const auto* generique = reinterpret_cast<const ::sockaddr*>(&sa);
+    if ((connecter ? ::connect(fd_, generique, sizeof sa) : ::bind(fd_, generique, sizeof sa)) != 0) {
         echec(errno);
         Disconnect();
         return -1;

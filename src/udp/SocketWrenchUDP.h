@@ -47,6 +47,8 @@ signals:
 
 private:
     bool ouvre();
+    // Bind or Connect: the address and port read, the socket opened, then the call.
+    int lie(const QString& adresse, int port, bool connecter);
     void echec(int numeroErrno);
 
     int index_;
