@@ -40,7 +40,8 @@ QString DateHeureHistorique(const QString& champ14) {
     const int seconde = piece(champ14, 12, 2);
     const QDate date(annee, mois, jour);
     const QTime temps(heure, minute, seconde);
-    const QString texteJour = date.isValid() ? texteDate(date) : appliquer(programValues().formatDate, annee, mois, jour);
+    const QString texteJour =
+        date.isValid() ? texteDate(date) : appliquer(programValues().formatDate, annee, mois, jour);
     const QString texteTemps = temps.isValid()
                                    ? texteHeure(temps)
                                    : deuxChiffres(heure) + QLatin1Char(':') + deuxChiffres(minute) +

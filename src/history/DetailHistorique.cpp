@@ -37,8 +37,9 @@ void ListerDetails(const QString& idEntete, const QString& origine,
         const QString cle = rb.BtrCle;
         const EnregConvertDetail& d = enregConvertDetail();
         const bool reussi = d.ConversionOK() == QStringLiteral("O");
-        ajoute({nombre(d.IdDetail()), DateHeureHistorique(d.DateFichierSource()), nombre(d.TailleFichierSource()),
-                DateHeureHistorique(d.DebutConversion()), DateHeureHistorique(d.FinConversion()),
+        ajoute({nombre(d.IdDetail()), DateHeureHistorique(d.DateFichierSource()),
+                nombre(d.TailleFichierSource()), DateHeureHistorique(d.DebutConversion()),
+                DateHeureHistorique(d.FinConversion()),
                 reussi ? QStringLiteral("Ok") : d.rawText(EnregConvertDetail::ConversionOKChamp),
                 reussi ? QString() : d.LibelleDetail().trimmed()});
         rb.BtrOperation = btr::OpGetNext;

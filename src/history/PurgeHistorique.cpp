@@ -54,8 +54,8 @@ void viderTable(int noFichier, int longueurCle, int& nombre, SuiviPurge& suivi) 
 } // namespace
 
 int CommandPurgerBase_Click(const QString& titre, SuiviPurge& suivi) {
-    if (AffMsg(QStringLiteral("Voulez-vous supprimer l'historique des conversions ?"), kQuestionOuiNon, titre) !=
-        kOui)
+    if (AffMsg(QStringLiteral("Voulez-vous supprimer l'historique des conversions ?"), kQuestionOuiNon,
+               titre) != kOui)
         return -1;
     if (AffMsg(QStringLiteral("Attention ceci va supprimer définitivement les donner. Continuer ?"),
                kInformationOuiNon, titre) != kOui)

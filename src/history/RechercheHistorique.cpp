@@ -17,8 +17,8 @@ constexpr int kLongueurNom = 50;
 
 std::optional<QDate> jourLu(const QString& texte) {
     const QString t = texte.trimmed();
-    for (const QString& format : {QStringLiteral("d/M/yyyy"), QStringLiteral("d/M/yy"), QStringLiteral("d-M-yyyy"),
-                                  QStringLiteral("d.M.yyyy")}) {
+    for (const QString& format : {QStringLiteral("d/M/yyyy"), QStringLiteral("d/M/yy"),
+                                  QStringLiteral("d-M-yyyy"), QStringLiteral("d.M.yyyy")}) {
         const QDate d = QDate::fromString(t, format);
         if (d.isValid())
             return format.endsWith(QStringLiteral("/yy")) && d.year() < 1930 ? d.addYears(100) : d;

@@ -1,8 +1,8 @@
 // The purge of the history on real record files: questions, order of the
 // deletions, what it shows, the total.
+#include "HistoryFixture.h"
 #include "engine/CompareFichierEtDonnees.h"
 #include "history/PurgeHistorique.h"
-#include "HistoryFixture.h"
 #include "support/SoundFixtures.h"
 
 #include <QStringList>
@@ -26,7 +26,8 @@ protected:
 
     void fill() {
         for (int n = 1; n <= 3; ++n)
-            header(n, QStringLiteral("f%1.wav").arg(n), QStringLiteral("/in"), QStringLiteral("20240216080000"));
+            header(n, QStringLiteral("f%1.wav").arg(n), QStringLiteral("/in"),
+                   QStringLiteral("20240216080000"));
         detail(1, 1, QStringLiteral("E"), QStringLiteral("x"));
         detail(1, 2, QStringLiteral("O"), QString());
         detail(2, 1, QStringLiteral("O"), QString());
@@ -66,8 +67,8 @@ TEST_F(HistoryPurge, DeletesHeadersThenDetailsFromTheHighestKeyDown) {
     boxes.answer(QStringLiteral("Oui"));
     EXPECT_EQ(CommandPurgerBase_Click(kTitle, progress), 8);
     EXPECT_EQ(progress.keys, (QStringList{"0000000003", "0000000002", "0000000001", "00000000030000000002",
-                                          "00000000030000000001", "00000000020000000001", "00000000010000000002",
-                                          "00000000010000000001"}));
+                                          "00000000030000000001", "00000000020000000001",
+                                          "00000000010000000002", "00000000010000000001"}));
     EXPECT_EQ(progress.counts, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(messages().last(), "Destruction de l'historique terminée: 8 enregistrements supprimés");
     EXPECT_EQ(count(EnregConvertEntete::NoFichier), 0);

@@ -1,8 +1,8 @@
 // The searches of the history and the listing of a header's attempts, on
 // real record files.
+#include "HistoryFixture.h"
 #include "history/DetailHistorique.h"
 #include "history/RechercheHistorique.h"
-#include "HistoryFixture.h"
 
 #include <QStringList>
 
@@ -34,11 +34,10 @@ protected:
     // the text is not read.
     QStringList search(TypeRecherche type, const QString& text) {
         QStringList rows;
-        const bool done = RechercherEntetes(type, text, QStringLiteral("FrmHisto:BtnRecherche_Click"),
-                                            [&](const LigneEntete& l) {
-                                                rows << l.fichier + QLatin1Char(' ') + l.dossier +
-                                                            QLatin1Char(' ') + l.id;
-                                            });
+        const bool done = RechercherEntetes(
+            type, text, QStringLiteral("FrmHisto:BtnRecherche_Click"), [&](const LigneEntete& l) {
+                rows << l.fichier + QLatin1Char(' ') + l.dossier + QLatin1Char(' ') + l.id;
+            });
         if (!done)
             rows << QStringLiteral("refused");
         return rows;
@@ -78,7 +77,8 @@ TEST_F(HistorySearch, RowsShowDatesWithTheProgramFormats) {
     RechercherEntetes(TypeRecherche::Fichier, QStringLiteral("abc.wav"), QString(),
                       [&](const LigneEntete& l) { rows << l; });
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], (LigneEntete{"abc.wav", "/a", "16/02/2024 08:05:09", "01/01/2024 10:10:10", "0000000001"}));
+    EXPECT_EQ(rows[0],
+              (LigneEntete{"abc.wav", "/a", "16/02/2024 08:05:09", "01/01/2024 10:10:10", "0000000001"}));
 }
 
 TEST_F(HistorySearch, DetailsListTheAttemptsOfOneHeaderInOrder) {
