@@ -8,6 +8,7 @@
 #include "common/ui/LogFileDialog.h"
 #include "engine/ConversionRun.h"
 #include "engine/RunState.h"
+#include "history/ui/FrmHisto.h"
 #include "runtime/CommandLine.h"
 #include "runtime/Services.h"
 #include "runtime/Startup.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
     services.standby = &tray;
     services.logFileChoice = ks3::DialogueFichierLogService();
     ks3::InstallerFrmSetup(services);
+    ks3::InstallerFrmHisto(services);
     ks3::installServices(services);
     int status = 1;
     if (ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
@@ -112,6 +114,8 @@ int main(int argc, char** argv) {
     } else {
         ks3::ArretProgramme();
     }
+    // The history window, if it was opened, goes with the main window.
+    ks3::DechargerFrmHisto();
     ks3::installServices(ks3::Services());
     return status;
 }

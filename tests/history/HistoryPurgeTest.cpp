@@ -1,8 +1,8 @@
 // The purge of the history on real record files: questions, order of the
 // deletions, what it shows, the total.
-#include "HistoryFixture.h"
 #include "engine/CompareFichierEtDonnees.h"
 #include "history/PurgeHistorique.h"
+#include "support/HistoryFixture.h"
 #include "support/SoundFixtures.h"
 
 #include <QStringList>

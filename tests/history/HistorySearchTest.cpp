@@ -1,8 +1,8 @@
 // The searches of the history and the listing of a header's attempts, on
 // real record files.
-#include "HistoryFixture.h"
 #include "history/DetailHistorique.h"
 #include "history/RechercheHistorique.h"
+#include "support/HistoryFixture.h"
 
 #include <QStringList>
 
