@@ -10,6 +10,7 @@
 #include "engine/RunState.h"
 #include "history/ui/FrmHisto.h"
 #include "runtime/CommandLine.h"
+#include "runtime/HistoryConsole.h"
 #include "runtime/Services.h"
 #include "runtime/Startup.h"
 #include "runtime/TerminationSignals.h"
@@ -84,6 +85,12 @@ int main(int argc, char** argv) {
     }
     if (options.once)
         return runOnce(argc, argv, options);
+    if (options.history || options.historyDetail) {
+        // No window: the questions of the record layer get the unattended answers.
+        QCoreApplication app(argc, argv);
+        ks3::installServices(ks3::Services());
+        return ks3::HistoriqueConsole(QCoreApplication::applicationFilePath(), options, stdout, stderr);
+    }
 
     QApplication app(argc, argv);
     // The program ends when its main window is unloaded; standby hides every

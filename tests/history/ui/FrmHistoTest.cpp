@@ -8,8 +8,11 @@
 #include "support/HistoryFixture.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -85,16 +88,18 @@ TEST_F(FrmHistoTest, LoadsWithFichierAndItsColumns) {
     auto* upper = ctl<QTreeWidget>("ListViewRechercheMaitre");
     EXPECT_EQ(columns(upper), (QStringList{"Fichier", "Dossier", "Date traitement", "Date fichier", "Id"}));
     EXPECT_EQ(upper->toolTip(), "Double clique pour afficher le détail");
-    EXPECT_EQ(columns(ctl<QTreeWidget>("ListViewRechercheDetail")),
-              (QStringList{"Index", "Date Fichier", "Taille", "Debut Convert", "Fin Convert", "Ok", "Libellé"}));
+    EXPECT_EQ(
+        columns(ctl<QTreeWidget>("ListViewRechercheDetail")),
+        (QStringList{"Index", "Date Fichier", "Taille", "Debut Convert", "Fin Convert", "Ok", "Libellé"}));
 }
 
 TEST_F(FrmHistoTest, SearchThenDoubleClickListsTheAttempts) {
     search(1, QStringLiteral("abc"));
     auto* upper = ctl<QTreeWidget>("ListViewRechercheMaitre");
-    EXPECT_EQ(rows(upper),
-              (QList<QStringList>{{"abc.wav", "/a", "16/02/2024 08:05:09", "01/01/2024 10:10:10", "0000000001"},
-                                  {"ABC.wav", "/b", "15/02/2024 12:00:00", "01/01/2024 10:10:10", "0000000002"}}));
+    EXPECT_EQ(
+        rows(upper),
+        (QList<QStringList>{{"abc.wav", "/a", "16/02/2024 08:05:09", "01/01/2024 10:10:10", "0000000001"},
+                            {"ABC.wav", "/b", "15/02/2024 12:00:00", "01/01/2024 10:10:10", "0000000002"}}));
     doubleClick(1);
     auto* lower = ctl<QTreeWidget>("ListViewRechercheDetail");
     const QList<QStringList> attempts = rows(lower);
@@ -166,4 +171,83 @@ TEST_F(FrmHistoTest, TheMainWindowsHistoriqueOpensItBesideTheOthers) {
     EXPECT_TRUE(frmHisto()->isVisible());
     EXPECT_FALSE(frmHisto()->isModal());
     EXPECT_EQ(ctl<QComboBox>("ComboOrdreRecherche")->currentText(), "Fichier");
+}
+
+// The program's --history on the data folder of a copy of the program prints
+// what the window lists.
+class HistoryCommandLine : public FrmHistoTest {
+protected:
+    QString prog;
+
+    void SetUp() override {
+        prog = program.file("prog/");
+        QDir().mkpath(prog + "BTRieve/Data");
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(KS3_BIN_DIR "/KS3_Tools_Convert"), prog + "KS3_Tools_Convert"));
+        QFile(prog + "KS3_Tools_Convert")
+            .setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
+        // The records go where the program finds its data.
+        resetBtrieveState();
+        resetRecordBuffers();
+        InitGeneralData();
+        workingFolders().dataFolder = prog + "BTRieve/Data/";
+        workingFolders().logTechFolder = data.path();
+        workingFolders().nbStation = 1;
+        FichierPervasiveOuvrir(0, 1, 1, 41);
+        FichierPervasiveOuvrir(0, 1, 1, 42);
+        programValues().dossierProgramme = program.path();
+        header(1, QStringLiteral("abc été.wav"), QStringLiteral("/a/é"), QStringLiteral("20240216080509"));
+        header(2, QStringLiteral("ABC.wav"), QStringLiteral("/b"), QStringLiteral("20240215120000"),
+               QStringLiteral("E"));
+        header(3, QStringLiteral("abd.wav"), QStringLiteral("/a"), QStringLiteral("20240216100000"));
+        header(4, QStringLiteral("abc.wav"), QStringLiteral("/c"), QStringLiteral("20240216100000"));
+        detail(2, 1, QStringLiteral("E"), QStringLiteral("Erreur de décodage"), 1234);
+        detail(2, 2, QStringLiteral("O"), QString());
+        AfficherFrmHisto();
+    }
+
+    struct Output {
+        int status = -1;
+        QList<QStringList> rows;
+        QString err;
+    };
+    Output run(const QStringList& args) {
+        QProcess p;
+        p.start(prog + "KS3_Tools_Convert", args);
+        EXPECT_TRUE(p.waitForFinished(30000));
+        Output o;
+        o.status = p.exitCode();
+        o.err = QString::fromUtf8(p.readAllStandardError());
+        for (const QString& line :
+             QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+            o.rows << line.split('\t');
+        return o;
+    }
+};
+
+TEST_F(HistoryCommandLine, PrintsTheRowsOfTheWindow) {
+    search(1, QStringLiteral("abc"));
+    auto* upper = ctl<QTreeWidget>("ListViewRechercheMaitre");
+    ASSERT_EQ(rows(upper).size(), 3);
+    const Output o = run({"--history", "Fichier", "abc"});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.rows, QList<QStringList>{columns(upper)} + rows(upper));
+
+    doubleClick(1); // ABC.wav, header 2
+    auto* lower = ctl<QTreeWidget>("ListViewRechercheDetail");
+    ASSERT_EQ(rows(lower).size(), 2);
+    const Output d = run({"--history-detail", "0000000002"});
+    EXPECT_EQ(d.status, 0);
+    EXPECT_EQ(d.rows, QList<QStringList>{columns(lower)} + rows(lower));
+
+    search(0, QStringLiteral("16/02/2024"));
+    EXPECT_EQ(run({"/I=0", "--history", "Date", "16/02/2024"}).rows,
+              QList<QStringList>{columns(upper)} + rows(upper));
+}
+
+TEST_F(HistoryCommandLine, AnUnreadableDateEndsWithTheMessageAndStatus2) {
+    const Output o = run({"--history", "Date", "16/13/2024"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.rows.isEmpty());
+    EXPECT_EQ(o.err.trimmed(), "Format de date non valide (jj/mm/aaaa)");
 }
