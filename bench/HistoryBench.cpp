@@ -104,7 +104,8 @@ History& searched() {
             if (n % 1000 == 1)
                 begin();
             // One name in a hundred begins with "m": 1 000 of them.
-            const QString name = (n % 100 == 0 ? QStringLiteral("m%1.wav") : QStringLiteral("n%1.wav")).arg(n);
+            const QString name =
+                (n % 100 == 0 ? QStringLiteral("m%1.wav") : QStringLiteral("n%1.wav")).arg(n);
             insertHeader(n, name);
             if (n % 1000 == 0)
                 end();
@@ -118,11 +119,10 @@ void HistorySearch_RecordLayer(benchmark::State& state) {
     searched();
     for (auto _ : state) {
         int rows = 0;
-        RechercherEntetes(TypeRecherche::Fichier, QStringLiteral("m"), QString(),
-                          [&](const LigneEntete& l) {
-                              benchmark::DoNotOptimize(l.id);
-                              ++rows;
-                          });
+        RechercherEntetes(TypeRecherche::Fichier, QStringLiteral("m"), QString(), [&](const LigneEntete& l) {
+            benchmark::DoNotOptimize(l.id);
+            ++rows;
+        });
         if (rows != kListed)
             state.SkipWithError("wrong number of rows");
     }
@@ -134,8 +134,8 @@ void HistorySearch_PlainSqlite(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(h.headersFile().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT data FROM records WHERE k1 >= ?1 AND k1 <= ?2 ORDER BY k1, s1", -1, &st,
-                           nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, "SELECT data FROM records WHERE k1 >= ?1 AND k1 <= ?2 ORDER BY k1, s1", -1,
+                           &st, nullptr) != SQLITE_OK)
         std::abort();
     const QByteArray low = QByteArray("M").leftJustified(50, ' ');
     const QByteArray high = QByteArray("M").leftJustified(50, 'Z');
@@ -146,11 +146,10 @@ void HistorySearch_PlainSqlite(benchmark::State& state) {
         int rows = 0;
         while (sqlite3_step(st) == SQLITE_ROW) {
             const char* d = static_cast<const char*>(sqlite3_column_blob(st, 0));
-            const LigneEntete l{fromCp1252(QByteArray(d + 10, 50)).trimmed(),
-                                fromCp1252(QByteArray(d + 149, 255)).trimmed(),
-                                DateHeureHistorique(fromCp1252(QByteArray(d + 60, 14))),
-                                DateHeureHistorique(fromCp1252(QByteArray(d + 74, 14))),
-                                fromCp1252(QByteArray(d, 10))};
+            const LigneEntete l{
+                fromCp1252(QByteArray(d + 10, 50)).trimmed(), fromCp1252(QByteArray(d + 149, 255)).trimmed(),
+                DateHeureHistorique(fromCp1252(QByteArray(d + 60, 14))),
+                DateHeureHistorique(fromCp1252(QByteArray(d + 74, 14))), fromCp1252(QByteArray(d, 10))};
             benchmark::DoNotOptimize(l.id);
             ++rows;
         }
@@ -203,7 +202,8 @@ int main(int argc, char** argv) {
         std::printf("\n\"Fichier\" search of 1000 headers out of 100000, record layer / plain SQLite "
                     "(limit 2.00): real %.2f  cpu %.2f\n",
                     layer.real / plain.real, layer.cpu / plain.cpu);
-    std::printf("Purge of 10000 headers and 20000 details: %.0f records per second\n", purgeRecordsPerSecond());
+    std::printf("Purge of 10000 headers and 20000 details: %.0f records per second\n",
+                purgeRecordsPerSecond());
     installServices(Services());
     return 0;
 }
