@@ -8,7 +8,9 @@
 #include "common/ui/LogFileDialog.h"
 #include "engine/ConversionRun.h"
 #include "engine/RunState.h"
+#include "history/ui/FrmHisto.h"
 #include "runtime/CommandLine.h"
+#include "runtime/HistoryConsole.h"
 #include "runtime/Services.h"
 #include "runtime/Startup.h"
 #include "runtime/TerminationSignals.h"
@@ -83,6 +85,12 @@ int main(int argc, char** argv) {
     }
     if (options.once)
         return runOnce(argc, argv, options);
+    if (options.history || options.historyDetail) {
+        // No window: the questions of the record layer get the unattended answers.
+        QCoreApplication app(argc, argv);
+        ks3::installServices(ks3::Services());
+        return ks3::HistoriqueConsole(QCoreApplication::applicationFilePath(), options, stdout, stderr);
+    }
 
     QApplication app(argc, argv);
     // The program ends when its main window is unloaded; standby hides every
@@ -102,6 +110,7 @@ int main(int argc, char** argv) {
     services.standby = &tray;
     services.logFileChoice = ks3::DialogueFichierLogService();
     ks3::InstallerFrmSetup(services);
+    ks3::InstallerFrmHisto(services);
     ks3::installServices(services);
     int status = 1;
     if (ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
@@ -112,6 +121,8 @@ int main(int argc, char** argv) {
     } else {
         ks3::ArretProgramme();
     }
+    // The history window, if it was opened, goes with the main window.
+    ks3::DechargerFrmHisto();
     ks3::installServices(ks3::Services());
     return status;
 }

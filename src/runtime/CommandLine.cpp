@@ -3,6 +3,7 @@
 #include "common/ErrorRoutine.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
+#include "history/RechercheHistorique.h"
 
 namespace ks3 {
 
@@ -19,7 +20,19 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
             o.once = true;
         else if (a == QLatin1String("--screenshot") && i + 1 < arguments.size())
             o.screenshot = arguments.at(++i);
-        else
+        else if (a == QLatin1String("--history")) {
+            // The type when the next argument names one, then the text unless
+            // it is another option (a file name never holds a "/").
+            o.history = true;
+            if (i + 1 < arguments.size() && TypeRechercheNomme(arguments.at(i + 1)))
+                o.historyType = arguments.at(++i);
+            if (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QLatin1Char('/')) &&
+                !arguments.at(i + 1).startsWith(QLatin1String("--")))
+                o.historyText = arguments.at(++i);
+        } else if (a == QLatin1String("--history-detail") && i + 1 < arguments.size()) {
+            o.historyDetail = true;
+            o.historyId = arguments.at(++i);
+        } else
             rest << a;
     }
     o.rest = rest.join(QLatin1Char(' '));
@@ -28,7 +41,8 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
 
 QString usageText() {
     return QStringLiteral("Usage: KS3_Tools_Convert [/Instance=N | /I=N] [--once] [--screenshot FILE]\n"
-                          "                         [--help] [--version]\n"
+                          "                         [--history [Date|Fichier|Erreurs] [TEXT]]\n"
+                          "                         [--history-detail ID] [--help] [--version]\n"
                           "\n"
                           "Converts the sound files of the configured source folders at an interval,\n"
                           "and turns sound files into the suite's format on request over UDP.\n"
@@ -37,6 +51,15 @@ QString usageText() {
                           "  --once             one conversion run at once, no window; exit status 0\n"
                           "                     when the run completed, 1 when start-up failed\n"
                           "  --screenshot FILE  start, save a PNG picture of the main window, end\n"
+                          "  --history [TYPE] [TEXT]\n"
+                          "                     print the conversion headers the window \"Historique\"\n"
+                          "                     lists (TYPE Fichier by default: names beginning with\n"
+                          "                     TEXT; Date: created on day TEXT, jj/mm/aaaa; Erreurs:\n"
+                          "                     failed, names beginning with TEXT), tab-separated\n"
+                          "                     with a header line, then end; exit status 2 when the\n"
+                          "                     date cannot be read\n"
+                          "  --history-detail ID\n"
+                          "                     print the conversion attempts of header ID, then end\n"
                           "  --help             this text\n"
                           "  --version          the program's version\n");
 }

@@ -11,7 +11,14 @@ struct CommandLineOptions {
     bool version = false;
     bool once = false;
     QString screenshot; // --screenshot FILE: save a picture of the main window and end
-    QString rest;       // the text given to AnalyseChaineCommand (everything but --help/--version/--once)
+    // --history [Date|Fichier|Erreurs] [TEXT]: print the headers the history
+    // window would list; --history-detail ID: the attempts of one header.
+    bool history = false;
+    QString historyType = QStringLiteral("Fichier");
+    QString historyText;
+    bool historyDetail = false;
+    QString historyId;
+    QString rest; // the text given to AnalyseChaineCommand (everything but the options above)
 };
 
 CommandLineOptions parseCommandLine(const QStringList& arguments);

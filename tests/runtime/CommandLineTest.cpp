@@ -53,3 +53,30 @@ TEST(CommandLine, OptionsOfTheProgramAreSeparatedFromTheRest) {
     EXPECT_EQ(shot.screenshot, QStringLiteral("/tmp/w.png"));
     EXPECT_EQ(shot.rest, QStringLiteral("/I=4"));
 }
+
+TEST(CommandLine, HistoryTakesAnOptionalTypeThenAnOptionalText) {
+    struct Case {
+        QStringList args;
+        QString type, text, rest;
+    };
+    const QList<Case> cases{
+        {{"--history"}, "Fichier", "", ""},
+        {{"--history", "abc"}, "Fichier", "abc", ""},
+        {{"--history", "Date", "16/02/2024", "/I=2"}, "Date", "16/02/2024", "/I=2"},
+        {{"--history", "erreurs"}, "erreurs", "", ""},
+        {{"--history", "Erreurs!", "/I=3"}, "Erreurs!", "", "/I=3"},
+        {{"--history", "--version"}, "Fichier", "", ""},
+    };
+    for (const Case& c : cases) {
+        const CommandLineOptions o = parseCommandLine(QStringList{"x"} + c.args);
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        EXPECT_TRUE(o.history);
+        EXPECT_EQ(o.historyType, c.type);
+        EXPECT_EQ(o.historyText, c.text);
+        EXPECT_EQ(o.rest, c.rest);
+    }
+    const CommandLineOptions d = parseCommandLine({"x", "--history-detail", "0000000012"});
+    EXPECT_TRUE(d.historyDetail);
+    EXPECT_FALSE(d.history);
+    EXPECT_EQ(d.historyId, "0000000012");
+}

@@ -352,22 +352,22 @@ QWidget* FrmSetup::pageFichiers() {
                              QStringLiteral("Visualiser la fenêtre de conversion")));
     droite->addWidget(cible);
 
-    // The purge of the history is placed here; it is enabled once wired.
+    // The purge of the conversion history.
     auto* historique = new QGroupBox(QStringLiteral("Historique des conversions"), page);
     historique->setObjectName(QStringLiteral("FrameHistorique"));
     auto* h = new QHBoxLayout(historique);
     auto* purger = new QPushButton(QStringLiteral("Purger"), historique);
     purger->setObjectName(QStringLiteral("CommandPurgerBase"));
-    purger->setEnabled(false);
-    auto* suivi = new QLineEdit(historique);
-    suivi->setObjectName(QStringLiteral("TexteSuiviDelete"));
-    suivi->setReadOnly(true);
-    auto* nombre = new QLabel(historique);
-    nombre->setObjectName(QStringLiteral("LabelNbSuppression"));
-    nombre->setMinimumWidth(60);
+    connect(purger, &QPushButton::clicked, this, [this] { CommandPurgerBase_Click(); });
+    texteSuiviDelete_ = new QLineEdit(historique);
+    texteSuiviDelete_->setObjectName(QStringLiteral("TexteSuiviDelete"));
+    texteSuiviDelete_->setReadOnly(true);
+    labelNbSuppression_ = new QLabel(historique);
+    labelNbSuppression_->setObjectName(QStringLiteral("LabelNbSuppression"));
+    labelNbSuppression_->setMinimumWidth(60);
     h->addWidget(purger);
-    h->addWidget(suivi, 1);
-    h->addWidget(nombre);
+    h->addWidget(texteSuiviDelete_, 1);
+    h->addWidget(labelNbSuppression_);
     droite->addWidget(historique);
     droite->addStretch();
     rangee->addLayout(droite, 1);
@@ -684,6 +684,19 @@ void FrmSetup::BtnDossierCible_Click(int index) {
 void FrmSetup::CommandFormatSource_Click(int index) {
     Procedure p(kModule, "CommandFormatSource_Click");
     p.step(10, [&] { settings().selectionnerSources(index == 0); });
+}
+
+void FrmSetup::CommandPurgerBase_Click() {
+    Procedure p(kModule, "CommandPurgerBase_Click");
+    p.step(10, [&] { ks3::CommandPurgerBase_Click(windowTitle(), *this); });
+}
+
+void FrmSetup::cleEnCours(const QString& cle) {
+    texteSuiviDelete_->setText(cle);
+}
+
+void FrmSetup::nombreSupprime(int nombre) {
+    labelNbSuppression_->setText(QString::number(nombre));
 }
 
 // ---------------------------------------------------------------- window events

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/PurgeHistorique.h"
 #include "settings/SettingId.h"
 
 #include <QWidget>
@@ -9,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -27,10 +29,10 @@ struct Services;
 //
 // Every control carries its name as objectName; a control of an indexed group
 // has its index appended: "TexteDossierSource3", "SliderEffetEQ17",
-// "CheckUDPInActif0". The purge controls of the history area
-// (CommandPurgerBase, TexteSuiviDelete, LabelNbSuppression) are in place and
-// disabled until the purge is wired to them.
-class FrmSetup : public QWidget {
+// "CheckUDPInActif0". The history area purges the conversion history
+// (CommandPurgerBase), showing the key being deleted (TexteSuiviDelete) and the
+// count (LabelNbSuppression).
+class FrmSetup : public QWidget, private SuiviPurge {
     Q_OBJECT
 public:
     explicit FrmSetup(QWidget* parent = nullptr);
@@ -51,6 +53,7 @@ public:
     void BtnDossierSource_Click(int index);
     void BtnDossierCible_Click(int index);
     void CommandFormatSource_Click(int index);
+    void CommandPurgerBase_Click();
     // Places the bottom buttons and sizes the tabs to the window's height.
     void Form_Resize();
 
@@ -82,6 +85,8 @@ private:
     void afficherTout();
     void remplirCaracteristiques();
     void dossierParcourir(SettingId id, int index);
+    void cleEnCours(const QString& cle) override;
+    void nombreSupprime(int nombre) override;
 
     std::map<std::pair<SettingId, int>, QObject*> controles_;
     QTabWidget* sftTabsSetup_ = nullptr;
@@ -92,6 +97,8 @@ private:
     QComboBox* comboCaracteristiques_ = nullptr;
     QLineEdit* texteComputerName_ = nullptr;
     QLineEdit* texteAdresseIP_ = nullptr;
+    QLineEdit* texteSuiviDelete_ = nullptr;
+    QLabel* labelNbSuppression_ = nullptr;
     bool dechargement_ = false;
 };
 

@@ -4,8 +4,10 @@
 #include "common/NomFichierSettings.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
+#include "common/WorkingFolders.h"
 #include "engine/RunSettings.h"
 #include "engine/RunState.h"
+#include "platform/Btrcall.h"
 #include "platform/IniFile.h"
 #include "runtime/MainWindowHooks.h"
 #include "runtime/Startup.h"
@@ -15,6 +17,12 @@
 #include "settings/SourceTypes.h"
 #include "settings/TargetTypes.h"
 #include "settings/ui/FolderSelect.h"
+#include "store/BTRieve.h"
+#include "store/BtrRequestBlock.h"
+#include "store/BtrieveState.h"
+#include "store/CatalogueTables.h"
+#include "store/FichierPervasive.h"
+#include "store/RecordBuffers.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
@@ -30,6 +38,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -170,8 +179,44 @@ TEST_F(FrmSetupTest, AFirstStartShowsTheDefaults) {
     EXPECT_FALSE(settings().setupModifie());
     EXPECT_TRUE(traceLists().frmSetupCharge);
     EXPECT_EQ(ctl<QListView>("ListeLog")->model(), &traceLists().listeLog);
-    // The purge is placed, not yet usable.
-    EXPECT_FALSE(ctl<QPushButton>("CommandPurgerBase")->isEnabled());
+    EXPECT_TRUE(ctl<QPushButton>("CommandPurgerBase")->isEnabled());
+}
+
+TEST_F(FrmSetupTest, PurgerEmptiesTheHistoryAndShowsItsProgress) {
+    charge();
+    test::TempDir data;
+    resetBtrieveState();
+    resetRecordBuffers();
+    InitGeneralData();
+    workingFolders().dataFolder = data.path();
+    workingFolders().nbStation = 1;
+    FichierPervasiveOuvrir(0, 1, 1, 41);
+    FichierPervasiveOuvrir(0, 1, 1, 42);
+    for (int n = 1; n <= 2; ++n) {
+        enregConvertEntete().setIdEntete(n);
+        enregConvertEntete().setNomFichierSource(QStringLiteral("f.wav"));
+        QString cle(10, QLatin1Char(' '));
+        BTRieve(0, btr::OpInsert, cle, 0, EnregConvertEntete::NoFichier, 1, QString());
+        enregConvertDetail().setIdEntete(n);
+        enregConvertDetail().setIdDetail(1);
+        cle = QString(20, QLatin1Char(' '));
+        BTRieve(0, btr::OpInsert, cle, 0, EnregConvertDetail::NoFichier, 1, QString());
+    }
+    boites.answer(QStringLiteral("Oui"));
+    boites.answer(QStringLiteral("Oui"));
+    ctl<QPushButton>("CommandPurgerBase")->click();
+    EXPECT_EQ(ctl<QLineEdit>("TexteSuiviDelete")->text(), "00000000010000000001");
+    EXPECT_EQ(ctl<QLabel>("LabelNbSuppression")->text(), "4");
+    ASSERT_EQ(boites.seen().size(), 3);
+    EXPECT_EQ(boites.seen()[2].message, "Destruction de l'historique terminée: 4 enregistrements supprimés");
+    EXPECT_EQ(boites.seen()[2].title, frmSetup()->windowTitle());
+    QString cle;
+    BTRieve(0, btr::OpGetFirst, cle, 0, EnregConvertDetail::NoFichier, 1, QString());
+    EXPECT_EQ(btrRequest().BtrStatut, 9);
+    FichierPervasiveFermer(0, 1, 1, 42);
+    FichierPervasiveFermer(0, 1, 1, 41);
+    resetBtrieveState();
+    workingFolders() = WorkingFolders();
 }
 
 TEST_F(FrmSetupTest, LoadingShowsTheStoredValuesAndNeverMarks) {
