@@ -78,8 +78,8 @@ void reconstruit(const QString& son, const QString& gpx, std::int32_t duree) {
     };
     std::int64_t faits = 0;
     while (faits < blocs) {
-        const qint64 lus = entree.read(reinterpret_cast<char*>(tampon.data()),
-                                       static_cast<qint64>(tampon.size()));
+        const qint64 lus =
+            entree.read(reinterpret_cast<char*>(tampon.data()), static_cast<qint64>(tampon.size()));
         if (lus < 0)
             echecFichier(entree, QStringLiteral("read"));
         if (lus == 0)

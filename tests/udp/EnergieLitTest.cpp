@@ -61,9 +61,12 @@ TEST(NiveauBloc, TheMeanOfTheTwoWordsScaledToAHundred) {
         int a, b, niveau;
     };
     const Cas cas[] = {
-        {0xFFFF, 0xFFFF, 100}, {0, 0, 0},          {0xFFFF, 0, 50},       {0x8000, 0, 25},
-        {655, 0, 0},           {656, 0, 1},         {0, 1966, 1},          {1965, 0, 1},
-        {0x0100, 0x0001, 0},   {0x7FFF, 0x7FFF, 50}, {0xFFFE, 0xFFFF, 100}, {0x1234, 0xABCD, 37},
+        {0xFFFF, 0xFFFF, 100}, {0, 0, 0},
+        {0xFFFF, 0, 50},       {0x8000, 0, 25},
+        {655, 0, 0},           {656, 0, 1},
+        {0, 1966, 1},          {1965, 0, 1},
+        {0x0100, 0x0001, 0},   {0x7FFF, 0x7FFF, 50},
+        {0xFFFE, 0xFFFF, 100}, {0x1234, 0xABCD, 37},
     };
     for (const Cas& c : cas) {
         unsigned char bloc[kBloc];
@@ -93,7 +96,8 @@ TEST_F(EnergieLitTest, AMissingFileIsBuiltInRecordsOf4000LevelsThatEachCarryDura
                                         static_cast<qsizetype>(k) * kBloc)));
     for (int r = 0; r < 3; ++r) {
         const QByteArray e = gpx.mid(r * energie::kTailleEnreg, energie::kTailleEnreg);
-        EXPECT_EQ(e.left(30), QByteArray("0000281234") + "0000009000" + QByteArray::number(tenus[r]).rightJustified(10, '0'))
+        EXPECT_EQ(e.left(30), QByteArray("0000281234") + "0000009000" +
+                                  QByteArray::number(tenus[r]).rightJustified(10, '0'))
             << r;
         EXPECT_EQ(e.mid(30, tenus[r]), calcules.mid(r * 4000, tenus[r])) << r;
     }
@@ -110,8 +114,9 @@ TEST_F(EnergieLitTest, AMissingFileIsBuiltInRecordsOf4000LevelsThatEachCarryDura
 }
 
 TEST_F(EnergieLitTest, AFileWithin48msIsKeptAnd49msRebuildsIt) {
-    const QString son =
-        dir.write(QStringLiteral("a/JIN1.s48"), sonDeBlocs(10, [](int) { return std::pair{0xFFFF, 0xFFFF}; }));
+    const QString son = dir.write(QStringLiteral("a/JIN1.s48"), sonDeBlocs(10, [](int) {
+                                      return std::pair{0xFFFF, 0xFFFF};
+                                  }));
     const QString gpx = dir.file(QStringLiteral("a/JIN1.gpx"));
     energie(son, 10000);
     const QByteArray avant = TempDir::read(gpx);
@@ -172,8 +177,9 @@ TEST_F(EnergieLitTest, AMissingFolderIsTracedAndNothingIsCreated) {
 }
 
 TEST_F(EnergieLitTest, AMissingSoundLeavesTheOldEnergyFileAndReadsItBack) {
-    const QString son =
-        dir.write(QStringLiteral("SON.s48"), sonDeBlocs(3, [](int) { return std::pair{0xFFFF, 0}; }));
+    const QString son = dir.write(QStringLiteral("SON.s48"), sonDeBlocs(3, [](int) {
+                                      return std::pair{0xFFFF, 0};
+                                  }));
     energie(son, 3000);
     const QByteArray avant = TempDir::read(dir.file(QStringLiteral("SON.gpx")));
     QFile::remove(son);
