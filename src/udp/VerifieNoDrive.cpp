@@ -29,7 +29,8 @@ QString VerifieNoDrive(int categorie, const QString& slot, const QString& song, 
     QString texte = slot.trimmed().isEmpty() ? QStringLiteral("0") : slot;
     if (texte == QLatin1String("-"))
         return texte;
-    const bool chiffre = texte.size() == 1 && texte.at(0) >= QLatin1Char('0') && texte.at(0) <= QLatin1Char('9');
+    const bool chiffre =
+        texte.size() == 1 && texte.at(0) >= QLatin1Char('0') && texte.at(0) <= QLatin1Char('9');
     if (chiffre && rempli(categorie, texte.at(0).digitValue()))
         return texte;
     int remplis = 0;

@@ -1,5 +1,5 @@
-#include "udp/CheckValiditeValeurMin.h"
 #include "udp/DureeSon.h"
+#include "udp/CheckValiditeValeurMin.h"
 #include "udp/InformationsFichier.h"
 
 #include "common/TraceLog.h"
@@ -22,13 +22,13 @@ TEST(DureeSon, MillisecondsSecondsAndTheShortFlagFromTheSize) {
         {0, 0, 0, "N"},
         {32000, 1000, 1, "N"},
         {32032, 1001, 1, "E"},
-        {32016, 1000, 1, "N"},  // 1000.5 halves to even
-        {32048, 1002, 1, "E"},  // 1001.5 halves to even
-        {16, 0, 0, "N"},        // 0.5
-        {48, 2, 0, "N"},        // 1.5
-        {16000, 500, 0, "N"},   // 0.5 s halves to even
-        {48000, 1500, 2, "E"},  // 1.5 s
-        {80000, 2500, 2, "E"},  // 2.5 s
+        {32016, 1000, 1, "N"}, // 1000.5 halves to even
+        {32048, 1002, 1, "E"}, // 1001.5 halves to even
+        {16, 0, 0, "N"},       // 0.5
+        {48, 2, 0, "N"},       // 1.5
+        {16000, 500, 0, "N"},  // 0.5 s halves to even
+        {48000, 1500, 2, "E"}, // 1.5 s
+        {80000, 2500, 2, "E"}, // 2.5 s
         {115200000, 3600000, 3600, "E"},
     };
     for (const Cas& c : cas) {
@@ -52,8 +52,8 @@ TEST(InformationsFichier, TheSizeInBytesAndZeroForAMissingFile) {
 }
 
 TEST(CheckValiditeValeurMin, RaisesOnlyBelowTheMinimum) {
-    for (const auto& [v, min, attendu] : {std::tuple{-5, 0, 0}, std::tuple{0, 0, 0}, std::tuple{7, 0, 7},
-                                          std::tuple{3, 5, 5}}) {
+    for (const auto& [v, min, attendu] :
+         {std::tuple{-5, 0, 0}, std::tuple{0, 0, 0}, std::tuple{7, 0, 7}, std::tuple{3, 5, 5}}) {
         std::int32_t x = v;
         CheckValiditeValeurMin(x, min);
         EXPECT_EQ(x, attendu) << v << " " << min;

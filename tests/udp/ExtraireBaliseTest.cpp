@@ -32,7 +32,8 @@ TEST(ExtraireBalise, TheFirstClosedOccurrenceOfTheTagInAnyLetterCase) {
         {"<Song:A>B>", "<Song:", "A"},
     };
     for (const Cas& c : cas)
-        EXPECT_EQ(ExtraireBalise(QString::fromUtf8(c.texte), QString::fromUtf8(c.balise)), QString::fromUtf8(c.valeur))
+        EXPECT_EQ(ExtraireBalise(QString::fromUtf8(c.texte), QString::fromUtf8(c.balise)),
+                  QString::fromUtf8(c.valeur))
             << c.texte << " " << c.balise;
 }
 

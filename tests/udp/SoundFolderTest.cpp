@@ -39,7 +39,7 @@ protected:
 
 TEST(CategorieMorceau, TheFirstThreeCharactersExactly) {
     const std::pair<const char*, int> cas[] = {
-        {"JIN00123", 1}, {"LIN1", 2}, {"RUB", 3},   {"INF9", 4}, {"PRE0", 5}, {"PUB12", 6},
+        {"JIN00123", 1}, {"LIN1", 2}, {"RUB", 3},    {"INF9", 4}, {"PRE0", 5}, {"PUB12", 6},
         {"TMP1", 7},     {"NUM1", 8}, {"jin001", 0}, {"JI", 0},   {"", 0},     {" JIN1", 0},
     };
     for (const auto& [song, categorie] : cas)
@@ -60,23 +60,23 @@ TEST_F(SoundFolderTest, AnUnusableSlotIsTheSongNumberModuloTheFilledSlots) {
         const char* attendu;
     };
     const Cas cas[] = {
-        {1, "1", "JIN00123", "1"},  // a filled slot is kept
-        {1, "4", "JIN00123", "4"},  // filled, even beyond a blank one
-        {1, "7", "JIN00123", "0"},  // 123 mod 3
-        {1, "7", "JIN00124", "1"},  // 124 mod 3
-        {1, "3", "JIN00125", "2"},  // 125 mod 3
-        {1, "A", "JIN00125", "2"},  // not a digit
-        {1, "12", "JIN00125", "2"}, // not one digit
-        {1, "-", "JIN00125", "-"},  // kept as it is
-        {1, "", "JIN00124", "0"},   // blank reads as "0", a filled slot
-        {1, "  ", "JIN00124", "0"},
-        {1, "7", "JINABC", "0"},    // no number: 0 mod 3
-        {2, "5", "LIN00124", "0"},  // no filled slot at all
+        {1, "1", "JIN00123", "1"},                           // a filled slot is kept
+        {1, "4", "JIN00123", "4"},                           // filled, even beyond a blank one
+        {1, "7", "JIN00123", "0"},                           // 123 mod 3
+        {1, "7", "JIN00124", "1"},                           // 124 mod 3
+        {1, "3", "JIN00125", "2"},                           // 125 mod 3
+        {1, "A", "JIN00125", "2"},                           // not a digit
+        {1, "12", "JIN00125", "2"},                          // not one digit
+        {1, "-", "JIN00125", "-"},                           // kept as it is
+        {1, "", "JIN00124", "0"},                            // blank reads as "0", a filled slot
+        {1, "  ", "JIN00124", "0"}, {1, "7", "JINABC", "0"}, // no number: 0 mod 3
+        {2, "5", "LIN00124", "0"},                           // no filled slot at all
         {2, "", "LIN00124", "0"},
     };
     for (const Cas& c : cas)
-        EXPECT_EQ(VerifieNoDrive(c.categorie, QString::fromUtf8(c.slot), QString::fromUtf8(c.song), QString()),
-                  QString::fromUtf8(c.attendu))
+        EXPECT_EQ(
+            VerifieNoDrive(c.categorie, QString::fromUtf8(c.slot), QString::fromUtf8(c.song), QString()),
+            QString::fromUtf8(c.attendu))
             << c.categorie << " '" << c.slot << "' " << c.song;
 }
 
