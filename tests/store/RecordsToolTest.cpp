@@ -32,8 +32,8 @@ TEST(RecordsTool, CreatesTheFilesOfABasePutsRecordsAndDumpsThemByField) {
     TempDir data;
     const Resultat creation = outil({QStringLiteral("create"), data.path(), QStringLiteral("2")});
     ASSERT_EQ(creation.code, 0) << qPrintable(creation.erreurs);
-    for (const char* f : {"FRADA20.bt6", "FRADB20.bt6", "FRADA22.bt6", "FRADB22.bt6", "FRADA26.bt6", "FRADB26.bt6",
-                          "FRADA21.bt6", "FRADA29.bt6", "FRADB31.bt6", "FRAD037.bt6"})
+    for (const char* f : {"FRADA20.bt6", "FRADB20.bt6", "FRADA22.bt6", "FRADB22.bt6", "FRADA26.bt6",
+                          "FRADB26.bt6", "FRADA21.bt6", "FRADA29.bt6", "FRADB31.bt6", "FRAD037.bt6"})
         EXPECT_TRUE(QFileInfo::exists(data.file(QString::fromLatin1(f)))) << f;
     EXPECT_FALSE(QFileInfo::exists(data.file(QStringLiteral("FRADC20.bt6"))));
 
@@ -47,7 +47,8 @@ TEST(RecordsTool, CreatesTheFilesOfABasePutsRecordsAndDumpsThemByField) {
                      QStringLiteral("CodeArtisteChamp=ART00")})
                   .code,
               0);
-    const Resultat dump = outil({QStringLiteral("dump"), data.path(), QStringLiteral("20"), QStringLiteral("2")});
+    const Resultat dump =
+        outil({QStringLiteral("dump"), data.path(), QStringLiteral("20"), QStringLiteral("2")});
     ASSERT_EQ(dump.code, 0) << qPrintable(dump.erreurs);
     const QStringList lignes = dump.sortie.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lignes.size(), 2) << qPrintable(dump.sortie);
