@@ -5,7 +5,6 @@
 //   ks3_records create <data folder> <stations>
 //   ks3_records put <data folder> <table> <station> Field=value [Field[i]=value ...]
 //   ks3_records dump <data folder> <table> <station>
-#include "common/TraceLog.h"
 #include "common/WorkingFolders.h"
 #include "platform/Btrcall.h"
 #include "store/BTRieve.h"
