@@ -13,8 +13,8 @@ namespace ks3::bench {
 class TimesReporter : public benchmark::ConsoleReporter {
 public:
     struct Times {
-        double real = 0; // ns of wall time per iteration
-        double cpu = 0;  // ns of CPU time per iteration
+        double real = 0; // wall time per iteration, in the benchmark's display unit
+        double cpu = 0;  // CPU time per iteration, in the same unit
     };
     std::map<std::string, Times> times;
 

@@ -3,7 +3,9 @@
 # .clang-format. `scripts/check-format.sh --fix` formats them instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(git ls-files '*.cpp' '*.h')
+# New files that git does not track yet count too, so a source is formatted
+# before its first commit.
+mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 if [ "${1:-}" = "--fix" ]; then
     clang-format -i "${files[@]}"
     exit 0
