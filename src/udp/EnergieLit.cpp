@@ -1,5 +1,7 @@
 #include "udp/EnergieLit.h"
 
+#include "udp/ArrondiPair.h"
+
 #include "common/ErrorRoutine.h"
 #include "common/LeadingNumber.h"
 #include "common/TraceLog.h"
@@ -18,15 +20,6 @@ namespace ks3 {
 namespace {
 
 using namespace energie;
-
-// n / d rounded to the nearest integer, halves to even (n, d >= 0, d > 0).
-std::int64_t arrondiPair(std::int64_t n, std::int64_t d) {
-    std::int64_t q = n / d;
-    const std::int64_t r2 = 2 * (n % d);
-    if (r2 > d || (r2 == d && (q % 2) != 0))
-        ++q;
-    return q;
-}
 
 QByteArray z10(std::int64_t v) {
     const QByteArray t = QByteArray::number(v).rightJustified(10, '0');
