@@ -11,6 +11,7 @@
 #include "store/CatalogueTables.h"
 #include "store/FichierPervasive.h"
 #include "store/RecordBuffers.h"
+#include "support/HistoryFixture.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
@@ -61,36 +62,21 @@ void setModified(const QString& path, const QDateTime& t) {
     ASSERT_TRUE(f.setFileTime(t, QFileDevice::FileModificationTime));
 }
 
-class ChangeDetection : public ::testing::Test {
+class ChangeDetection : public test::HistoryFixture {
 protected:
     // The clock reads the computer's time, so that a file written by the test
     // is as recent for the program as it really is.
     test::ManualClock clock{QDateTime::currentDateTime()};
-    test::TempDir data;
     test::TempDir dir;
-    ScriptedMessageBoxService boxes;
-    test::ServicesGuard services{[this](Services& s) { s.questions = &boxes; }};
     const QDateTime old{QDate(2024, 1, 5), QTime(10, 20, 30)};
 
     void SetUp() override {
-        resetBtrieveState();
-        resetRecordBuffers();
-        resetTraceLog();
+        HistoryFixture::SetUp();
         runState().reset();
-        InitGeneralData();
-        workingFolders().dataFolder = data.path();
-        workingFolders().logTechFolder = data.path();
-        workingFolders().nbStation = 1;
-        FichierPervasiveOuvrir(0, 1, 1, 41);
-        FichierPervasiveOuvrir(0, 1, 1, 42);
     }
     void TearDown() override {
-        FichierPervasiveFermer(0, 1, 1, 42);
-        FichierPervasiveFermer(0, 1, 1, 41);
-        resetBtrieveState();
-        resetTraceLog();
+        HistoryFixture::TearDown();
         runState().reset();
-        workingFolders() = WorkingFolders();
         EXPECT_TRUE(boxes.seen().isEmpty()) << "no record call may fail";
     }
 
