@@ -5,6 +5,7 @@
 #include "common/ProgramEnd.h"
 #include "common/TraceLog.h"
 #include "common/WorkingFolders.h"
+#include "platform/BtrStop.h"
 #include "platform/Btrcall.h"
 #include "store/BTRieve.h"
 #include "store/BtrieveState.h"
@@ -30,15 +31,6 @@ QByteArray keyBuffer(const QString& key) {
     return key.toLatin1().leftJustified(255, ' ');
 }
 
-void stopRecordManager() {
-    btr::PositionBlock block;
-    std::memset(block.bytes, ' ', sizeof block.bytes);
-    char data[1] = {0};
-    std::uint32_t length = 0;
-    char key[255] = {0};
-    BTRCALL(btr::OpStop, &block, data, &length, key, 255, 0);
-}
-
 class RecordFiles : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -51,7 +43,7 @@ protected:
         workingFolders().nbStation = 3;
     }
     void TearDown() override {
-        stopRecordManager(); // releases every file of the process, the test's own cursors too
+        btr::stopRecordManager(); // releases every file of the process, the test's own cursors too
         resetBtrieveState();
         resetTraceLog();
         workingFolders() = WorkingFolders();

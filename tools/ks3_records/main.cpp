@@ -6,6 +6,7 @@
 //   ks3_records put <data folder> <table> <station> Field=value [Field[i]=value ...]
 //   ks3_records dump <data folder> <table> <station>
 #include "common/WorkingFolders.h"
+#include "platform/BtrStop.h"
 #include "platform/Btrcall.h"
 #include "store/BTRieve.h"
 #include "store/BtrRequestBlock.h"
@@ -81,15 +82,6 @@ int appel(int operation, QString& cle, int table, int station) {
     BTRieve(0, station, kOrigine);
     cle = r.BtrCle;
     return r.BtrStatut;
-}
-
-void arrete() {
-    btr::PositionBlock block;
-    std::memset(block.bytes, ' ', sizeof block.bytes);
-    char data[1] = {0};
-    std::uint32_t length = 0;
-    char key[255] = {0};
-    BTRCALL(btr::OpStop, &block, data, &length, key, 255, 0);
 }
 
 std::int64_t lireNombre(const char* p, int width) {
@@ -228,6 +220,6 @@ int main(int argc, char** argv) {
         usage();
     out().flush();
     err().flush();
-    arrete();
+    btr::stopRecordManager();
     return r;
 }
