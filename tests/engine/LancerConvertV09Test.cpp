@@ -406,4 +406,20 @@ TEST_F(LancerConvertV09Test, PathTheComponentCannotReach) {
     EXPECT_TRUE(QFile::exists(source));
 }
 
+// A source in the target folder under the codec's extension: the converter
+// never writes its output over the sound it reads. The first attempt is
+// refused, the source takes its ".wav" name and the second one converts it, so
+// that deleting the source (FichiersSources.Detruire) never deletes the result.
+TEST_F(LancerConvertV09Test, OutputNeverReplacesItsSource) {
+    settings().setNumber(SettingId::FichiersSourcesDetruire, 0, 1);
+    const QString source = wav(QStringLiteral("Out/k.mp3"), 1.2);
+    convert(source, source);
+    EXPECT_GE(traced(QStringLiteral("k.mp3: Error: the output would replace the source file")), 1);
+    const test::AudioInfo info = test::probeAudio(dir.file(QStringLiteral("Out/k.mp3")));
+    ASSERT_TRUE(info.ok) << info.error.toStdString();
+    EXPECT_TRUE(info.codec.startsWith(QStringLiteral("mp3"))) << info.codec.toStdString();
+    EXPECT_NEAR(info.duration, 1.2, 0.1);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("Out/k.wav"))));
+}
+
 } // namespace

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <string>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,6 +25,15 @@ struct Codec {
     const char* extension; // of its output
 };
 constexpr Codec kCodecs[] = {{"Mp3 (Lame)", ".mp3"}, {"Mp2", ".mp2"}, {"Wave", ".wav"}};
+
+// True when both paths name one existing file (same device and inode).
+bool sameFile(const QString& a, const QString& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
 
 QString setting(const char* name, int value) {
     return QLatin1Char('-') + QLatin1String(name) + QLatin1Char('=') + QString::number(value);
@@ -114,6 +124,11 @@ void DmcConverter::GoConversion(const QString& codec, bool, bool, bool, bool) {
         const QFileInfo source(file);
         const QString outFolder = convertToFolder_ ? folder : source.absolutePath() + QLatin1Char('/');
         const QString output = outFolder + source.completeBaseName() + extension;
+        // The output would take the place of the sound before it is read.
+        if (sameFile(file, output)) {
+            errors_.append(file + QStringLiteral(": Error: the output would replace the source file"));
+            continue;
+        }
         const QStringList arguments =
             QStringList{QStringLiteral("-infile=") + file, QStringLiteral("-outfile=") + output} + format;
         // A setting of the registry that the converter would refuse is reported
