@@ -98,7 +98,11 @@ class LancerConvertV09Test : public ::testing::Test {
 protected:
     test::TempDir dir;
     ScriptedMessageBoxService boxes;
-    test::ServicesGuard services{[this](Services& s) { s.questions = &boxes; }};
+    int focused = 0; // the main window given the focus
+    test::ServicesGuard services{[this](Services& s) {
+        s.questions = &boxes;
+        s.mainWindowFocus = [this] { ++focused; };
+    }};
     ProgramValues savedValues = programValues();
     WorkingFolders savedFolders = workingFolders();
     QString prog;
@@ -223,6 +227,7 @@ TEST_F(LancerConvertV09Test, WritesEachCodecWithItsSettings) {
     }
     EXPECT_EQ(traced(QStringLiteral("Convert: Source file: ")), 4);
     EXPECT_EQ(traced(QStringLiteral("Convert: Target file: ")), 4);
+    EXPECT_EQ(focused, 4);
 }
 
 // A UDP request converts at 48000 Hz whatever the options, keeps its source
