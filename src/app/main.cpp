@@ -111,6 +111,11 @@ int main(int argc, char** argv) {
     services.logFileChoice = ks3::DialogueFichierLogService();
     ks3::InstallerFrmSetup(services);
     ks3::InstallerFrmHisto(services);
+    services.mainWindowFocus = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<ks3::Frm_Main*>(w) && w->isVisible())
+                w->activateWindow();
+    };
     ks3::installServices(services);
     int status = 1;
     if (ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {
