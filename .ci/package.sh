@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
 
 missing=()
-for p in lintian dpkg-dev ffmpeg; do
+for p in lintian dpkg-dev file ffmpeg; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
