@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -27,6 +28,9 @@ protected:
     test::TempDir dir;
     QString prog;
     quint16 port = 0;
+    // A port that receive row 1 cannot take: its error message is a question
+    // that nobody can answer.
+    test::UdpPeer occupant;
 
     void SetUp() override {
         prog = dir.file("prog/");
@@ -36,14 +40,16 @@ protected:
             QFile(prog + exe).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::WriteOwner);
         }
         port = test::portLibre();
-        // One minute between runs, wav sources to mp3, receive row 0 active.
+        // One minute between runs, wav sources to mp3, receive rows 0 and 1 active.
         const QString ini = QStringLiteral("[Dossiers]\r\nSource_0=%1\r\nCible_0=%2\r\nFrequence=1\r\n"
                                            "[Fichiers]\r\nSource_8=True\r\nSource_10=True\r\n"
                                            "Source_13=True\r\nCible=2\r\nCibleCaracteristiques=2\r\n"
                                            "CibleExistant=0\r\n"
-                                           "[UDP_IN]\r\nIP_0=127.0.0.1\r\nPort_0=%3\r\nActif_0=1\r\n")
+                                           "[UDP_IN]\r\nIP_0=127.0.0.1\r\nPort_0=%3\r\nActif_0=1\r\n"
+                                           "IP_1=127.0.0.1\r\nPort_1=%4\r\nActif_1=1\r\n")
                                 .arg(dir.file("in/"), dir.file("out/"))
-                                .arg(port);
+                                .arg(port)
+                                .arg(occupant.port());
         dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", toCp1252(ini));
         QDir().mkpath(dir.file("in"));
     }
@@ -161,6 +167,12 @@ TEST_F(ServiceMode, ConvertsAtItsTimerListensOnItsRowsAndEndsInOrderOnSigterm) {
     EXPECT_TRUE(text.contains(QStringLiteral("UDP: Data arrival: <From: 127.0.0.1><Do:Status><Song:TEST>")))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Close asked by the system (signal %1)").arg(SIGTERM)));
+    // The message of row 1 was answered at once, in the trace log, and held nothing up.
+    const QRegularExpression question(
+        QStringLiteral("MsgBox: Erreur avec le SocketUDP # 1: .*\\(Id:(\\d+)\\)"));
+    const QRegularExpressionMatch asked = question.match(text);
+    ASSERT_TRUE(asked.hasMatch()) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("MsgBox: Id:") + asked.captured(1) + QStringLiteral(" closed")));
     expectUnloadInOrder(text);
     const struct {
         const char* name;
