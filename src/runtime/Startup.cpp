@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "common/NomFichierSettings.h"
 #include "common/PathText.h"
+#include "common/ProgramFolders.h"
 #include "common/ProgramRegistry.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
@@ -103,7 +104,7 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
         lock->tryLock(0);
     });
     p.step(20, [&] { TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Load: Start")); });
-    p.step(30, [&] { v.dossierProgramme = withTrailingSlash(QFileInfo(executablePath).absolutePath()); });
+    p.step(30, [&] { DeterminerDossiersProgramme(executablePath); });
     p.step(40, [&] {
         if (!commandLine.trimmed().isEmpty())
             AnalyseChaineCommand(commandLine);

@@ -77,7 +77,7 @@ QString DossierDonneesBase(int base) {
     Q_UNUSED(base); // one record folder for every base of this workstation
     QString dossier = workingFolders().dataFolder.trimmed();
     if (dossier.isEmpty())
-        dossier = programValues().dossierProgramme + QStringLiteral("BTRieve/Data/");
+        dossier = DossierDonnees() + QStringLiteral("BTRieve/Data/");
     if (!dossier.endsWith(QLatin1Char('/')))
         dossier += QLatin1Char('/');
     return dossier;
