@@ -257,7 +257,7 @@ TEST_F(SoundRequest, ASoundIsDeliveredRecordedOnEveryStationAndAnnounced) {
 
     const QString take = source(QStringLiteral("take 1.wav"), 3.0);
     const QString pub = source(QStringLiteral("spot.wav"), 1.0);
-    const QString longue = source(QStringLiteral("long.wav"), 40.0);
+    const QString longue = source(QStringLiteral("long.wav"), 90.0);
     const QString courte = source(QStringLiteral("short.wav"), 1.0);
     // A source already in the suite's format, under its own name.
     const QString s48 = dir.file(QStringLiteral("in/other.s48"));
