@@ -148,8 +148,15 @@ void LabelDataArrivalUDP_Change(int Index, const QString& message) {
         p.step(113, [&] {
             if (temporaire.isEmpty())
                 return;
-            if (File_Exist(temporaire, appelant()))
-                File_Delete(temporaire, appelant());
+            if (File_Exist(temporaire, appelant())) {
+                // A request for the delivered sound itself: the conversion
+                // deleted it as its old target. When it made no new one, the
+                // copy is the only sound left and takes its name back.
+                if (!File_Exist(soundFile, appelant()))
+                    File_Rename(temporaire, soundFile, 0, 0, appelant());
+                else
+                    File_Delete(temporaire, appelant());
+            }
             source = soundFile;
         });
     }

@@ -205,4 +205,21 @@ TEST_F(RequeteSon, AnUnchangedSoundIsNotConvertedAgainAndANewSoundInformationSta
     EXPECT_GT(enregInfoSon().DureeMs(), 1900);
 }
 
+TEST_F(RequeteSon, TheDeliveredSoundAskedForItselfIsKeptWhenItCannotBeConvertedAgain) {
+    requete(QStringLiteral("JIN00003"), source(QStringLiteral("trois.wav")));
+    const QString cible = dir.file("sons/jin/JIN00003.s48");
+    ASSERT_TRUE(QFileInfo::exists(cible));
+    const QByteArray livre = TempDir::read(cible);
+    ASSERT_FALSE(livre.isEmpty());
+    backdateFile(cible, 120);
+
+    // The sound in the library is asked for as it stands; the converter is
+    // gone meanwhile, and the conversion deletes its old target first.
+    programValues().cheminConvertisseur = dir.file("absent/CoreConverter");
+    resetTraceLog();
+    requete(QStringLiteral("JIN00003"), cible);
+    EXPECT_EQ(TempDir::read(cible), livre);
+    EXPECT_FALSE(QFileInfo::exists(dir.file("sons/jin/JIN00003.mp2")));
+}
+
 } // namespace
