@@ -134,6 +134,9 @@ TEST_F(RequeteSon, ASongCodeThatWouldNameAFileElsewhereIsRefusedBeforeAnythingIs
         EXPECT_TRUE(tracedEnding(QStringLiteral("UDP: Err: Invalid song code: ") + song)) << code;
         EXPECT_FALSE(tracedEnding(QStringLiteral("UDP: Action: Convert"))) << code;
         EXPECT_EQ(fichiers(), avant) << code;
+        // Nor beside the source under a name that leaves its folder.
+        EXPECT_FALSE(QFileInfo::exists(QDir::cleanPath(dir.file("in/") + song + QStringLiteral(".wav"))))
+            << code;
         for (int s = 1; s <= 2; ++s) {
             QString cle = song;
             BTRieve(0, btr::OpGetEqual, cle, 0, EnregMorceauMagneto::NoFichier, s, QString());

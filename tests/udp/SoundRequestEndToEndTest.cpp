@@ -373,6 +373,7 @@ TEST_F(SoundRequest, ASoundIsDeliveredRecordedOnEveryStationAndAnnounced) {
     EXPECT_FALSE(log.contains(QStringLiteral("../../x: Delete Ptx")));
     QStringList apresRefus = fichiers().filter(QStringLiteral("/x."));
     EXPECT_EQ(apresRefus, QStringList());
+    EXPECT_FALSE(QFileInfo::exists(QDir::cleanPath(dir.file(QStringLiteral("in/../../x.wav")))));
     for (const QString& f : avantRefus)
         EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
 
