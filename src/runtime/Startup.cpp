@@ -20,6 +20,7 @@
 #include "settings/Settings.h"
 #include "store/RecordFiles.h"
 #include "udp/CodeVersionOS.h"
+#include "udp/LabelDataArrivalUDP_Change.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -137,6 +138,8 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
     });
     // The socket back-end of the UDP rows, for the whole run.
     g.step(65, [] { LireCodeVersionOS(); });
+    // Requests received on the rows bound from now on are handled.
+    g.step(67, [] { InstallerGestionnaireUDP(); });
     g.step(70, [&] { ChargerFenetreOptions(); });
     g.step(80, [&] {
         InitGeneralData();
