@@ -2,6 +2,7 @@
 // with ks3_records, real sound files and the real converter.
 #include "udp/LabelDataArrivalUDP_Change.h"
 
+#include "common/NomFichierSettings.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "common/WorkingFolders.h"
@@ -12,6 +13,7 @@
 #include "store/CatalogueTables.h"
 #include "store/RecordBuffers.h"
 #include "store/RecordFiles.h"
+#include "support/AudioProbe.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
 #include "support/SoundFixtures.h"
@@ -59,6 +61,7 @@ protected:
         v.convertisseurLigneCommande = true;
         v.cheminConvertisseur = QStringLiteral(KS3_BIN_DIR "/CoreConverter");
         DossiersSonVerifies().clear();
+        DossierSettings().clear();
     }
 
     void TearDown() override {
@@ -68,6 +71,7 @@ protected:
         workingFolders() = WorkingFolders();
         programValues() = valeurs;
         DossiersSonVerifies().clear();
+        DossierSettings().clear();
     }
 
     QString source(const QString& nom, double secondes = 1.0) {
@@ -223,6 +227,34 @@ TEST_F(RequeteSon, TheDeliveredSoundAskedForItselfIsKeptWhenItCannotBeConvertedA
     requete(QStringLiteral("JIN00003"), cible);
     EXPECT_EQ(TempDir::read(cible), livre);
     EXPECT_FALSE(QFileInfo::exists(dir.file("sons/jin/JIN00003.mp2")));
+}
+
+TEST_F(RequeteSon, AWorkstationWithOnlyTheOlderConverterDeliversThroughIt) {
+    // No CoreConverter: the older converter's program and its component,
+    // from the program's folder, with its registry values in the test's own
+    // settings folder.
+    ProgramValues& v = programValues();
+    v.dossierProgramme = dir.file("prog/");
+    QDir().mkpath(v.dossierProgramme);
+    v.convertisseurLigneCommande = false;
+    v.cheminConvertisseur = QStringLiteral(KS3_BIN_DIR "/MusicConverter");
+
+    const QString take = dir.file(QStringLiteral("in/take 4.wav"));
+    ASSERT_FALSE(writeWav(take, tone(440, 1.5, 0.5, 22050, 1)).isEmpty());
+    backdateFile(take, 120);
+    requete(QStringLiteral("JIN00004"), take);
+
+    const QString cible = dir.file("sons/jin/JIN00004.s48");
+    const AudioInfo a = probeAudio(cible);
+    ASSERT_TRUE(a.ok) << a.error.toStdString();
+    EXPECT_EQ(a.codec, QStringLiteral("mp2"));
+    EXPECT_EQ(a.sampleRate, 48000);
+    EXPECT_NEAR(a.duration, 1.5, 0.05);
+    EXPECT_TRUE(QFileInfo::exists(dir.file("sons/jin/JIN00004.gpx")));
+    // The request keeps its source and its copy under the song's name.
+    EXPECT_TRUE(QFileInfo::exists(take));
+    EXPECT_TRUE(QFileInfo::exists(dir.file("in/JIN00004.wav")));
+    EXPECT_FALSE(tracedEnding(QStringLiteral("automation converter not available")));
 }
 
 } // namespace
