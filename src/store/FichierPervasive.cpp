@@ -36,10 +36,11 @@ bool tableCreee(int noFichier) {
 // The path as the record manager takes it: file-system bytes, ended by a zero.
 QByteArray cheminCle(const QString& chemin, int longueurMin);
 
-// Is there a record file at the path? The record manager answers, whatever
-// holds its files: an Open that does not answer "file not found" (12) finds
-// something there (a file it cannot open is then reported by the real open).
-bool fichierExiste(const QString& chemin) {
+} // namespace
+
+// An Open that does not answer "file not found" (12) finds something there (a
+// file it cannot open is then reported by the real open).
+bool FichierBtrExiste(const QString& chemin) {
     btr::PositionBlock bloc;
     std::memset(bloc.bytes, ' ', sizeof bloc.bytes);
     char tampon[1] = {0};
@@ -54,13 +55,15 @@ bool fichierExiste(const QString& chemin) {
     return statut != btr::StatusFileNotFound && statut != btr::StatusInvalidFileName;
 }
 
+namespace {
+
 // A file counts as there when it was opened before in this run, or when the
 // record manager finds one at its path.
 bool fichierPresent(const QString& chemin) {
     const QStringList ouverts = btrieveState().listeFichiersOuverts.split(QStringLiteral("::"));
     if (ouverts.contains(chemin))
         return true;
-    return fichierExiste(chemin);
+    return FichierBtrExiste(chemin);
 }
 
 QByteArray cheminCle(const QString& chemin, int longueurMin) {
