@@ -123,7 +123,11 @@ std::int16_t statusOf(PGconn* conn, const PGresult* r) {
 
 // Opens a session on the database of conninfo.
 std::int16_t openSession(const std::string& conninfo, PGconn*& conn) {
-    conn = PQconnectdb(conninfo.c_str());
+    // A server that does not answer is given up after a while, not after
+    // the system's TCP time-out; the URL's own values win over these.
+    const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
+    const char* values[] = {"10", "KS3_Tools_Convert", conninfo.c_str(), nullptr};
+    conn = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(conn) != CONNECTION_OK) {
         PQfinish(conn);
         conn = nullptr;

@@ -287,6 +287,9 @@ const Case cases[] = {
              EXPECT_EQ(f.place.db->query(QStringLiteral("SELECT count(*) FROM \"other.bt6\"")), "0");
              // A URL without a database names no file.
              EXPECT_EQ(o.open(QStringLiteral("postgresql://127.0.0.1:1/FRAD099.bt6")), StatusInvalidFileName);
+             // A server nobody answers for: a network status, as the access layer words it.
+             EXPECT_EQ(o.open(QStringLiteral("postgresql://127.0.0.1:1/kestrel/FRAD099.bt6")),
+                       StatusServerUnreachable);
          }
          EXPECT_EQ(o.get(OpGetFirst, 0), StatusFileNotOpen);
      }},
