@@ -235,6 +235,10 @@ std::int16_t PgRecordFile::create(const std::string& path, const FileDefinition&
     // One transaction: the file appears whole or not at all, and a failure
     // leaves an older one as it was.
     std::int16_t s = simple(conn, "BEGIN");
+    // Another workstation creating a file at the same moment is waited for
+    // (it may be syncing its own creation): what it creates is then found.
+    if (s == StatusSuccess)
+        s = simple(conn, "SET LOCAL lock_timeout = '10s'");
     if (s == StatusSuccess)
         s = simple(conn, CreateLockSql);
     if (s == StatusSuccess)

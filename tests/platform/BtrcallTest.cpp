@@ -4,10 +4,14 @@
 #include "BtrTestPlace.h"
 #include "support/TempDir.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
+#include <thread>
 
 using namespace ks3;
 using namespace ks3::btr;
@@ -446,6 +450,36 @@ TEST(RecordManagerCreateFiles, BadDefinitionsAreRefusedWithTheirStatus) {
                                test::fileDefinition(40, 1, {{1, 4, 0}})),
               StatusFileNotFound);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0); // no temporary left
+}
+
+} // namespace
+
+namespace {
+
+// Two workstations creating their files at the same moment: one waits for the
+// other's creation to end (it may take a while on a busy server) instead of
+// giving up with a lock status and leaving its table closed.
+TEST(RecordManagerOnServer, CreateWaitsForAnotherCreation) {
+    test::PgTestDatabase db;
+    ASSERT_TRUE(db.error().isEmpty()) << db.error().toStdString();
+    const QString path = db.file(QStringLiteral("FRAD041.bt6"));
+    // The other creator holds the creations' lock for 600 ms.
+    PGconn* other = PQconnectdb(db.url().toUtf8().constData());
+    ASSERT_EQ(PQstatus(other), CONNECTION_OK);
+    PQclear(PQexec(other, "SELECT pg_advisory_lock(1261589076)"));
+    std::thread finishing([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        PQclear(PQexec(other, "SELECT pg_advisory_unlock(1261589076)"));
+    });
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(test::createFile(path, testDefinition(), CreateNoReplace), StatusSuccess);
+    EXPECT_GE(waited.elapsed(), 400);
+    finishing.join();
+    PQfinish(other);
+    BtrCursor c(RecLen);
+    EXPECT_EQ(c.open(path), StatusSuccess);
+    c.call(OpStop, 0);
 }
 
 } // namespace
