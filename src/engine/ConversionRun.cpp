@@ -20,6 +20,7 @@
 #include "settings/TargetTypes.h"
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 
 namespace ks3 {
 
@@ -77,6 +78,17 @@ void traceNonUtf8Names(const QString& folder, const QString& sourceExtensions, b
     }
 }
 
+// Pending events between two files: at most every few milliseconds, so that a
+// run over thousands of unchanged files does not spend its time polling an
+// empty event queue, while the window and the stop button still answer at once.
+void DoEventsBetweenFiles() {
+    static QElapsedTimer last;
+    if (last.isValid() && last.elapsed() < 5)
+        return;
+    DoEvents();
+    last.start();
+}
+
 QString fileCountText(const QString& folder, int count) {
     return folder + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" fichiers)");
 }
@@ -92,7 +104,7 @@ QStringList listFilesReversed(const QString& folder) {
         files.prepend(folder + it.fileName());
         if (s.stopConversion)
             break;
-        DoEvents();
+        DoEventsBetweenFiles();
     }
     return files;
 }
@@ -188,25 +200,32 @@ void LancerAnalyseConvert() {
             s.listeDossiersSource.setStringList(folders);
 
             int total = 0;
+            QList<int> counts;
             for (const QString& f : folders) {
                 if (s.stopConversion)
                     break;
-                total += FileCount(f, false);
+                counts << FileCount(f, false);
+                total += counts.back();
             }
             if (s.stopConversion)
                 return;
             s.setLabel(RunState::LabelDossierSourceEnCours, fileCountText(sourceFolder, total));
             DoEvents();
 
-            for (const QString& folder : folders) {
-                s.setLabel(RunState::LabelDossierSourceTraite,
-                           fileCountText(folder, FileCount(folder, false)));
+            for (qsizetype k = 0; k < folders.size(); ++k) {
+                const QString& folder = folders.at(k);
+                s.setLabel(RunState::LabelDossierSourceTraite, fileCountText(folder, counts.value(k)));
                 clearList(s.listeFichiersSource);
                 const QStringList files = listFilesReversed(folder);
                 s.listeFichiersSource.setStringList(files);
                 if (s.stopConversion)
                     break;
                 traceNonUtf8Names(folder, sourceExtensions, rs.sourceRecursive);
+                QStringList chosen;
+                for (const QString& item : files)
+                    if (isChosenType(DecomposeFichier(item).fichierExtension, sourceExtensions))
+                        chosen << item;
+                runSteps().beginFolder(chosen);
 
                 for (const QString& item : files) {
                     p.step(40, [&] {
@@ -223,7 +242,7 @@ void LancerAnalyseConvert() {
                         const QString targetPath = fileTargetFolder + parts.fichierNom + targetExtension;
                         s.setLabel(RunState::LabelFichierTraite, sourceFile);
                         s.setLabel(RunState::LabelDossierCibleTraite, targetPath);
-                        DoEvents();
+                        DoEventsBetweenFiles();
                         clearList(s.listeFichiersCible);
 
                         const CompareResult found = runSteps().compare(sourceFile, targetPath);
@@ -247,13 +266,13 @@ void LancerAnalyseConvert() {
                             File_Delete(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert"));
                     });
                     p.step(50, [&] {
-                        DoEvents();
+                        DoEventsBetweenFiles();
                         for (const QString& line : s.listeFichiersCible.stringList())
                             TraceLog(-1, -1, -1, line);
                     });
                     if (s.stopConversion)
                         break;
-                    DoEvents();
+                    DoEventsBetweenFiles();
                 }
                 if (s.stopConversion)
                     break;
@@ -268,6 +287,7 @@ void LancerAnalyseConvert() {
     }
 
     p.step(60, [&] {
+        runSteps().beginFolder({});
         if (s.stopConversion) {
             TraceLogEncadre(-1, -1, -1, QStringLiteral("Conversion stoppée"), QStringLiteral("="), false);
             s.stopConversion = false;

@@ -17,7 +17,7 @@ RunSteps& runSteps() {
 CompareResult HistoryRunSteps::compare(const QString& source, const QString& target) {
     CompareResult r;
     CompareFichierEtDonnees(source, target, r.conversionRequise, r.idEntete, r.dateFichierSource,
-                            r.tailleFichierSource);
+                            r.tailleFichierSource, &entetes_);
     return r;
 }
 

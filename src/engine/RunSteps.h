@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace ks3 {
 
@@ -18,6 +19,9 @@ struct CompareResult {
 class RunSteps {
 public:
     virtual ~RunSteps() = default;
+    // The files of a chosen type of the folder the run takes next, before it
+    // compares the first of them; an empty list at the end of the run.
+    virtual void beginFolder(const QStringList& sources) {}
     virtual CompareResult compare(const QString& source, const QString& target) = 0;
     virtual void convert(const CompareResult& found, const QString& source, const QString& target) = 0;
 };

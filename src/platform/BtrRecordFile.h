@@ -62,6 +62,11 @@ public:
     ino_t inode() const { return inode_; }
 
     std::int16_t find(int key, Seek seek, const QByteArray& sortKey, std::int64_t sequence, Row& row);
+    // The records whose key lies between low and high (sort forms, both
+    // included), in key order, at most max of them; more gives
+    // StatusDataBufferTooShort with the first max records.
+    std::int16_t findRange(int key, const QByteArray& low, const QByteArray& high, std::size_t max,
+                           std::vector<QByteArray>& records);
     std::int16_t insert(const QByteArray& record, Written& written);
     // Writes over the record `id` if it still has `version`: StatusRecordConflict
     // when another user changed or deleted it, StatusKeyNotModifiable when a
@@ -99,6 +104,7 @@ private:
     SqliteStatement insert_, readKeys_, update_, delete_;
     std::vector<SqliteStatement> lastSequence_;
     std::vector<std::array<SqliteStatement, std::size_t(Seek::Count)>> find_;
+    std::vector<SqliteStatement> range_;
 };
 
 } // namespace ks3::btr
