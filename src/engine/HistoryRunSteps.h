@@ -13,6 +13,9 @@ public:
     void beginFolder(const QStringList& sources) override { entetes_.preparer(sources); }
     CompareResult compare(const QString& source, const QString& target) override;
     void convert(const CompareResult& found, const QString& source, const QString& target) override;
+    // The command-line converter without waiting; the older one through convert.
+    std::unique_ptr<RunningConversion> startConvert(const CompareResult& found, const QString& source,
+                                                    const QString& target) override;
 
 private:
     EntetesDossier entetes_;
