@@ -19,6 +19,9 @@ constexpr qint64 kAgeMaxMs = 1000;
 // folders' files share the range of names, and the search per file is cheaper.
 constexpr int kMargeLignes = 64;
 constexpr int kLignesParFichier = 4;
+// At most this many headers in memory (about 18 MB): a larger folder is
+// searched file by file.
+constexpr int kLignesMax = 20000;
 
 // The key's place in the record file's order: its bytes, folded to capitals
 // as the record file compares a case-insensitive key.
@@ -80,7 +83,8 @@ bool EntetesDossier::lire() {
     ecritures_ = EcrituresTable(EnregConvertEntete::NoFichier);
     age_.start();
     std::vector<QByteArray> enregistrements;
-    const int maximum = nombreFichiers_ * kLignesParFichier + kMargeLignes;
+    const int maximum =
+        int(std::min<qint64>(qint64(nombreFichiers_) * kLignesParFichier + kMargeLignes, kLignesMax));
     if (LectureIntervalle(kBase, EnregConvertEntete::NoFichier, EnregConvertEntete::CleNomFichierSource, bas_,
                           haut_, maximum, enregistrements) != 0)
         return false;
