@@ -13,15 +13,24 @@ namespace ks3::bench {
 class TimesReporter : public benchmark::ConsoleReporter {
 public:
     struct Times {
-        double real = 0; // wall time per iteration, in the benchmark's display unit
-        double cpu = 0;  // CPU time per iteration, in the same unit
+        double real = 0;                        // wall time per iteration, in the benchmark's display unit
+        double cpu = 0;                         // CPU time per iteration, in the same unit
+        std::map<std::string, double> counters; // the benchmark's own counters
+        double counter(const std::string& name) const {
+            const auto it = counters.find(name);
+            return it == counters.end() ? 0.0 : it->second;
+        }
     };
     std::map<std::string, Times> times;
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
-            if (!r.error_occurred)
-                times[r.benchmark_name()] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
+            if (!r.error_occurred) {
+                Times& t = times[r.benchmark_name()];
+                t = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime(), {}};
+                for (const auto& [name, c] : r.counters)
+                    t.counters[name] = c.value;
+            }
         ConsoleReporter::ReportRuns(runs);
     }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "converter/AudioEffect.h"
-#include "converter/Biquad.h"
 
 #include <array>
 #include <vector>
@@ -12,6 +11,10 @@ namespace ks3::conv {
 // evenly on a logarithmic scale from 60 Hz to 16 kHz, each as wide as the
 // distance to its neighbours. A band at 0 dB, or at or above 0.45 times the
 // sample rate (it cannot be reproduced), adds no filter.
+//
+// The filters run as one cascade per sample, two channels at once (one vector
+// of two doubles: left and right of a stereo frame go through the same
+// coefficients side by side), so that a frame costs one pass over the bands.
 class GraphicEqualizer final : public AudioEffect {
 public:
     static constexpr int kBands = 18;
@@ -26,8 +29,16 @@ public:
     bool isNeutral() const { return filters_.empty(); }
 
 private:
+    // Two doubles in one register (GCC and Clang vector extension).
+    using Pair = double __attribute__((vector_size(16)));
+    struct Coefficients {
+        double b0, b1, b2, a1, a2;
+    };
     int channels_;
-    std::vector<Biquad> filters_;
+    std::vector<Coefficients> filters_;
+    // Per pair of channels (the last one alone when their number is odd), the
+    // two states of every filter.
+    std::vector<Pair> state_;
     std::vector<float> buffer_;
 };
 

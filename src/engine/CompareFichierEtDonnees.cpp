@@ -5,6 +5,7 @@
 #include "common/ErrorRoutine.h"
 #include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
+#include "engine/EntetesDossier.h"
 #include "engine/IdentiteEntete.h"
 #include "engine/RunState.h"
 #include "platform/Btrcall.h"
@@ -42,7 +43,8 @@ qint64 TailleEnregistrable(qint64 taille) {
 }
 
 void CompareFichierEtDonnees(const QString& source, const QString& target, bool& conversionRequise,
-                             QString& idEntete, QDateTime& dateFichierSource, qint64& tailleFichierSource) {
+                             QString& idEntete, QDateTime& dateFichierSource, qint64& tailleFichierSource,
+                             EntetesDossier* entetes) {
     Procedure p("FrmMain", "CompareFichierEtDonnees");
     RunState& s = runState();
     EnregConvertEntete& entete = enregConvertEntete();
@@ -66,15 +68,29 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
         identite = IdentiteEntete(src.fichierDossier, nomSource, cible.fichierDossier, nomCible);
     });
 
+    // The folder's headers read at once settle an unchanged file: same header
+    // as the search would find, same date and size, nothing left to convert.
+    bool inchange = false;
+    if (entetes)
+        p.step(25, [&] {
+            QString bas, haut;
+            EntetesDossier::clesRecherche(nomSource, bas, haut);
+            bool connu = false;
+            const EnregConvertEntete* lu = entetes->chercher(bas, haut, identite, connu);
+            if (connu && lu && recordtext::dateTime14(dateFichierSource) == lu->DateFichierSource() &&
+                taille10(TailleEnregistrable(tailleFichierSource)) == lu->TailleFichierSource() &&
+                lu->AConvertir() != QLatin1String("O")) {
+                idEntete = lu->IdEntete();
+                inchange = true;
+            }
+        });
+    if (inchange)
+        return;
+
     p.step(30, [&] {
         // The name as key 1 holds it: cut to the field, with its blanks.
-        const QString bas =
-            fromCp1252(recordtext::fit(nomSource, EnregConvertEntete::NomFichierSourceChamp.width));
-        QString haut = bas;
-        while (haut.endsWith(QLatin1Char(' ')))
-            haut.chop(1);
-        haut =
-            haut.leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, QLatin1Char('z')).toUpper();
+        QString bas, haut;
+        EntetesDossier::clesRecherche(nomSource, bas, haut);
         QString cle = bas;
         int operation = btr::OpGetGreaterOrEqual;
         for (;;) {

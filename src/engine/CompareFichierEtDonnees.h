@@ -5,10 +5,15 @@
 
 namespace ks3 {
 
+class EntetesDossier;
+
 // Decides from the conversion history whether source must be converted to
 // target; creates or refreshes the file's conversion header when it must.
+// With the headers of the source's folder already read (entetes), an unchanged
+// file is settled from them, without a search of the history.
 void CompareFichierEtDonnees(const QString& source, const QString& target, bool& conversionRequise,
-                             QString& idEntete, QDateTime& dateFichierSource, qint64& tailleFichierSource);
+                             QString& idEntete, QDateTime& dateFichierSource, qint64& tailleFichierSource,
+                             EntetesDossier* entetes = nullptr);
 
 // The file's last-modification (or last-access) time, local, to the second;
 // sets TailleDernierFichier. A file that cannot be read, or that another

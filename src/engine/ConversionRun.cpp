@@ -19,7 +19,14 @@
 #include "settings/SourceTypes.h"
 #include "settings/TargetTypes.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
 
 namespace ks3 {
 
@@ -77,6 +84,109 @@ void traceNonUtf8Names(const QString& folder, const QString& sourceExtensions, b
     }
 }
 
+// Pending events between two files: at most every few milliseconds, so that a
+// run over thousands of unchanged files does not spend its time polling an
+// empty event queue, while the window and the stop button still answer at once.
+void DoEventsBetweenFiles() {
+    static QElapsedTimer last;
+    if (last.isValid() && last.elapsed() < 5)
+        return;
+    DoEvents();
+    last.start();
+}
+
+// The conversions of a run that has several going at once. Each one's end is
+// handled as it comes: the attempt recorded, the source deleted when asked,
+// the temporary copy of a ".s48" removed, and its lines (those of change
+// detection, of the policy, of its end) put in ListeFichiersCible and written
+// to the trace log as one block.
+class ConversionsEnCours {
+public:
+    struct EnCours {
+        std::unique_ptr<RunningConversion> conversion;
+        QStringList lignes;
+        QString cible, cibleEffective, copieTemporaire;
+    };
+
+    int nombre() const { return int(enCours_.size()); }
+
+    void demarrer(const CompareResult& found, const QString& source, const QString& target,
+                  const QStringList& lignes, const QString& copieTemporaire) {
+        RunState& s = runState();
+        s.listeFichiersCible.setStringList(lignes);
+        EnCours e;
+        e.conversion = runSteps().startConvert(found, source, target);
+        e.lignes = s.listeFichiersCible.stringList();
+        e.cible = target;
+        e.cibleEffective = e.conversion->target();
+        e.copieTemporaire = copieTemporaire;
+        clearList(s.listeFichiersCible);
+        s.ciblesEnCours.insert(e.cible);
+        s.ciblesEnCours.insert(e.cibleEffective);
+        enCours_.push_back(std::move(e));
+    }
+
+    // Handles the end of every conversion whose converter has ended.
+    bool recolter() {
+        bool fini = false;
+        for (std::size_t i = 0; i < enCours_.size();) {
+            if (enCours_[i].conversion->running()) {
+                ++i;
+                continue;
+            }
+            EnCours e = std::move(enCours_[i]);
+            enCours_.erase(enCours_.begin() + std::ptrdiff_t(i));
+            terminer(e);
+            fini = true;
+        }
+        return fini;
+    }
+
+    // Lets events run until at least one conversion has ended, and handles it.
+    void attendreUne() {
+        while (!enCours_.empty() && !recolter())
+            attendreEvenements();
+    }
+
+    void toutesTerminer() {
+        while (!enCours_.empty())
+            attendreUne();
+    }
+
+private:
+    static void attendreEvenements() {
+        if (!QCoreApplication::instance()) {
+            QThread::msleep(20);
+            return;
+        }
+        // The end of a converter is an event too: it wakes the wait at once.
+        QTimer reveil;
+        reveil.setSingleShot(true);
+        reveil.start(20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
+    static void terminer(EnCours& e) {
+        Procedure p(kModule, "LancerAnalyseConvert");
+        RunState& s = runState();
+        p.step(40, [&] {
+            s.listeFichiersCible.setStringList(e.lignes);
+            e.conversion->finish();
+            s.ciblesEnCours.remove(e.cible);
+            s.ciblesEnCours.remove(e.cibleEffective);
+            if (!e.copieTemporaire.isEmpty() &&
+                File_Exist(e.copieTemporaire, QStringLiteral("FrmMain:LancerAnalyseConvert")))
+                File_Delete(e.copieTemporaire, QStringLiteral("FrmMain:LancerAnalyseConvert"));
+        });
+        p.step(50, [&] {
+            for (const QString& line : s.listeFichiersCible.stringList())
+                TraceLog(-1, -1, -1, line);
+        });
+    }
+
+    std::vector<EnCours> enCours_;
+};
+
 QString fileCountText(const QString& folder, int count) {
     return folder + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" fichiers)");
 }
@@ -92,7 +202,7 @@ QStringList listFilesReversed(const QString& folder) {
         files.prepend(folder + it.fileName());
         if (s.stopConversion)
             break;
-        DoEvents();
+        DoEventsBetweenFiles();
     }
     return files;
 }
@@ -165,6 +275,8 @@ void LancerAnalyseConvert() {
     if (stop)
         return;
     QDateTime start;
+    const int simultanees = rs.conversionsSimultanees;
+    ConversionsEnCours enCours;
     p.step(20, [&] {
         start = clock().now();
         s.oublieCiblesEcrites();
@@ -188,25 +300,32 @@ void LancerAnalyseConvert() {
             s.listeDossiersSource.setStringList(folders);
 
             int total = 0;
+            QList<int> counts;
             for (const QString& f : folders) {
                 if (s.stopConversion)
                     break;
-                total += FileCount(f, false);
+                counts << FileCount(f, false);
+                total += counts.back();
             }
             if (s.stopConversion)
                 return;
             s.setLabel(RunState::LabelDossierSourceEnCours, fileCountText(sourceFolder, total));
             DoEvents();
 
-            for (const QString& folder : folders) {
-                s.setLabel(RunState::LabelDossierSourceTraite,
-                           fileCountText(folder, FileCount(folder, false)));
+            for (qsizetype k = 0; k < folders.size(); ++k) {
+                const QString& folder = folders.at(k);
+                s.setLabel(RunState::LabelDossierSourceTraite, fileCountText(folder, counts.value(k)));
                 clearList(s.listeFichiersSource);
                 const QStringList files = listFilesReversed(folder);
                 s.listeFichiersSource.setStringList(files);
                 if (s.stopConversion)
                     break;
                 traceNonUtf8Names(folder, sourceExtensions, rs.sourceRecursive);
+                QStringList chosen;
+                for (const QString& item : files)
+                    if (isChosenType(DecomposeFichier(item).fichierExtension, sourceExtensions))
+                        chosen << item;
+                runSteps().beginFolder(chosen);
 
                 for (const QString& item : files) {
                     p.step(40, [&] {
@@ -223,7 +342,7 @@ void LancerAnalyseConvert() {
                         const QString targetPath = fileTargetFolder + parts.fichierNom + targetExtension;
                         s.setLabel(RunState::LabelFichierTraite, sourceFile);
                         s.setLabel(RunState::LabelDossierCibleTraite, targetPath);
-                        DoEvents();
+                        DoEventsBetweenFiles();
                         clearList(s.listeFichiersCible);
 
                         const CompareResult found = runSteps().compare(sourceFile, targetPath);
@@ -241,19 +360,43 @@ void LancerAnalyseConvert() {
                                 temporaryCopy = true;
                             }
                         }
+                        if (simultanees > 1) {
+                            // The lines of change detection stay with the file
+                            // while other conversions end.
+                            const QStringList lignes = s.listeFichiersCible.stringList();
+                            // Never two converters on one target, never more than the setting.
+                            while (s.ciblesEnCours.contains(targetPath))
+                                enCours.attendreUne();
+                            while (enCours.nombre() >= simultanees)
+                                enCours.attendreUne();
+                            // A stop asked meanwhile starts no new file: its
+                            // header says it is still to convert.
+                            if (s.stopConversion) {
+                                s.listeFichiersCible.setStringList(lignes);
+                                if (temporaryCopy &&
+                                    File_Exist(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert")))
+                                    File_Delete(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert"));
+                                return;
+                            }
+                            enCours.demarrer(found, sourceFile, targetPath, lignes,
+                                             temporaryCopy ? sourceFile : QString());
+                            return;
+                        }
                         runSteps().convert(found, sourceFile, targetPath);
                         if (temporaryCopy &&
                             File_Exist(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert")))
                             File_Delete(sourceFile, QStringLiteral("FrmMain:LancerAnalyseConvert"));
                     });
                     p.step(50, [&] {
-                        DoEvents();
+                        DoEventsBetweenFiles();
                         for (const QString& line : s.listeFichiersCible.stringList())
                             TraceLog(-1, -1, -1, line);
                     });
+                    if (simultanees > 1)
+                        p.step(55, [&] { enCours.recolter(); });
                     if (s.stopConversion)
                         break;
-                    DoEvents();
+                    DoEventsBetweenFiles();
                 }
                 if (s.stopConversion)
                     break;
@@ -267,7 +410,10 @@ void LancerAnalyseConvert() {
             break;
     }
 
+    // A stop starts no new file: those under way finish.
+    p.step(58, [&] { enCours.toutesTerminer(); });
     p.step(60, [&] {
+        runSteps().beginFolder({});
         if (s.stopConversion) {
             TraceLogEncadre(-1, -1, -1, QStringLiteral("Conversion stoppée"), QStringLiteral("="), false);
             s.stopConversion = false;

@@ -13,8 +13,7 @@
 
 namespace ks3 {
 
-int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
-                               bool visible) {
+QProcess* DemarrerProcessusExterne(const QString& program, const QStringList& arguments, bool visible) {
     // On the heap: a process still running after the time limit is left to
     // finish by itself and then deleted.
     auto* process = new QProcess;
@@ -45,8 +44,16 @@ int AttenteFinProcessusExterne(const QString& program, const QStringList& argume
     process->start(program, arguments);
     if (!process->waitForStarted(30000)) {
         delete process;
-        return -1;
+        return nullptr;
     }
+    return process;
+}
+
+int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
+                               bool visible) {
+    QProcess* process = DemarrerProcessusExterne(program, arguments, visible);
+    if (!process)
+        return -1;
     const std::uint64_t start = GetTickCount64();
     while (!process->waitForFinished(20)) {
         if (process->state() == QProcess::NotRunning)

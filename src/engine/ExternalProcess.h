@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <functional>
 
+class QProcess;
+
 namespace ks3 {
 
 // Starts program with its argument list (no shell) and waits for its end while
@@ -14,6 +16,11 @@ namespace ks3 {
 // sent SIGTERM when the program ends, whatever way it ends.
 int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
                                bool visible);
+
+// Starts program as AttenteFinProcessusExterne does, without waiting: the
+// process, which deletes itself once ended, or nullptr when it could not be
+// started. For a caller that has several processes going at once.
+QProcess* DemarrerProcessusExterne(const QString& program, const QStringList& arguments, bool visible);
 
 // Where the output of a converter started "in a normal window" goes
 // (EngineServices::processOutputViewer); without one, to standard error.

@@ -8,6 +8,50 @@
 
 namespace ks3 {
 
+namespace {
+// A conversion over before it is handed back.
+class DoneConversion final : public RunningConversion {
+public:
+    explicit DoneConversion(const QString& target) : target_(target) {}
+    bool running() override { return false; }
+    void finish() override {}
+    QString target() const override { return target_; }
+
+private:
+    QString target_;
+};
+
+class RunningV13 final : public RunningConversion {
+public:
+    explicit RunningV13(std::unique_ptr<ConversionV13> c) : c_(std::move(c)) {}
+    bool running() override { return c_->enCours(); }
+    void finish() override { c_->terminer(); }
+    QString target() const override { return c_->cibleEffective(); }
+
+private:
+    std::unique_ptr<ConversionV13> c_;
+};
+} // namespace
+
+std::unique_ptr<RunningConversion> RunSteps::startConvert(const CompareResult& found, const QString& source,
+                                                          const QString& target) {
+    convert(found, source, target);
+    return std::make_unique<DoneConversion>(target);
+}
+
+std::unique_ptr<RunningConversion>
+HistoryRunSteps::startConvert(const CompareResult& found, const QString& source, const QString& target) {
+    if (!programValues().convertisseurLigneCommande)
+        return RunSteps::startConvert(found, source, target);
+    auto c = std::make_unique<ConversionV13>(found.idEntete, source, target, found.dateFichierSource,
+                                             found.tailleFichierSource, false);
+    if (!c->preparer())
+        return std::make_unique<DoneConversion>(target);
+    if (c->convertit())
+        c->demarrer();
+    return std::make_unique<RunningV13>(std::move(c));
+}
+
 RunSteps& runSteps() {
     static HistoryRunSteps steps;
     RunSteps* s = engineServices().runSteps;
@@ -17,7 +61,7 @@ RunSteps& runSteps() {
 CompareResult HistoryRunSteps::compare(const QString& source, const QString& target) {
     CompareResult r;
     CompareFichierEtDonnees(source, target, r.conversionRequise, r.idEntete, r.dateFichierSource,
-                            r.tailleFichierSource);
+                            r.tailleFichierSource, &entetes_);
     return r;
 }
 

@@ -18,82 +18,158 @@
 #include "engine/TargetPolicy.h"
 #include "settings/FolderTools.h"
 
+#include <QProcess>
+
 namespace ks3 {
 
 namespace {
 const QString kCaller = QStringLiteral("FrmMain:LancerConvertV13");
 } // namespace
 
-void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
-                      const QDateTime& dateFichierSource, qint64 tailleFichierSource, bool convertVersKS) {
-    Procedure p("FrmMain", "LancerConvertV13");
-    const TargetPolicySettings policy = currentTargetPolicySettings();
-    if (policy.nePasConvertir && File_Exist(target, kCaller))
-        return;
-
-    RunState& s = runState();
+// One attempt from the policy to the clean-up; the converter is started in
+// between, and waited for by the caller.
+struct ConversionV13::Etat {
+    QString idEntete, source, target;
+    QDateTime dateFichierSource;
+    qint64 tailleFichierSource = 0;
+    bool convertVersKS = false;
+    TargetPolicySettings policy;
     QString statut = QStringLiteral("O");
     QString message;
-    const QDateTime debut = clock().now();
-    QString cibleEffective = target;
+    QDateTime debut;
+    QString cibleEffective;
     bool convert = true;
     QString fichierErreur;
+    ConverterCommand command;
+};
 
+ConversionV13::ConversionV13(const QString& idEntete, const QString& source, const QString& target,
+                             const QDateTime& dateFichierSource, qint64 tailleFichierSource,
+                             bool convertVersKS)
+    : e_(std::make_unique<Etat>()) {
+    e_->idEntete = idEntete;
+    e_->source = source;
+    e_->target = target;
+    e_->dateFichierSource = dateFichierSource;
+    e_->tailleFichierSource = tailleFichierSource;
+    e_->convertVersKS = convertVersKS;
+    e_->policy = currentTargetPolicySettings();
+    e_->cibleEffective = target;
+}
+
+ConversionV13::~ConversionV13() = default;
+
+bool ConversionV13::preparer() {
+    Procedure p("FrmMain", "LancerConvertV13");
+    Etat& e = *e_;
+    if (e.policy.nePasConvertir && File_Exist(e.target, kCaller))
+        return false;
+    RunState& s = runState();
+    e.debut = clock().now();
     p.step(20, [&] {
-        const TargetDecision d = applyTargetPolicy(source, target, convertVersKS, policy);
+        const TargetDecision d = applyTargetPolicy(e.source, e.target, e.convertVersKS, e.policy);
         for (const QString& line : d.lines)
             appendLine(s.listeFichiersCible, line);
-        cibleEffective = d.cibleEffective;
-        convert = d.convert;
+        e.cibleEffective = d.cibleEffective;
+        e.convert = d.convert;
         if (!d.failure.isEmpty()) {
-            statut = QStringLiteral("N");
-            message = d.failure;
+            e.statut = QStringLiteral("N");
+            e.message = d.failure;
         }
     });
-
-    if (convert) {
-        ConverterCommand command;
+    if (e.convert)
         p.step(30, [&] {
-            const FichierDecompose parts = DecomposeFichier(cibleEffective);
+            const FichierDecompose parts = DecomposeFichier(e.cibleEffective);
             const QString errorFolder = parts.fichierDossier + QStringLiteral("Err_Convert/");
             VerificationEtCreationRepertoire(errorFolder, true);
-            fichierErreur = errorFolder + parts.fichierNom + QStringLiteral(".Log");
+            e.fichierErreur = errorFolder + parts.fichierNom + QStringLiteral(".Log");
             RemoveStalePartials(parts.fichierDossier);
-            command = buildConverterCommand(programValues().cheminConvertisseur, source, cibleEffective,
-                                            fichierErreur, currentConverterOptions(), convertVersKS);
+            e.command = buildConverterCommand(programValues().cheminConvertisseur, e.source, e.cibleEffective,
+                                              e.fichierErreur, currentConverterOptions(), e.convertVersKS);
         });
-        p.step(40, [&] {
-            TraceLog(-1, -1, -1, command.text);
-            AttenteFinProcessusExterne(command.program, command.arguments, kAttenteConvertisseurMaxMs,
-                                       policy.convertVoirFenetre);
-        });
-    }
+    return true;
+}
 
+bool ConversionV13::convertit() const {
+    return e_->convert;
+}
+
+const QString& ConversionV13::cibleEffective() const {
+    return e_->cibleEffective;
+}
+
+void ConversionV13::attendre() {
+    Procedure p("FrmMain", "LancerConvertV13");
+    p.step(40, [&] {
+        TraceLog(-1, -1, -1, e_->command.text);
+        AttenteFinProcessusExterne(e_->command.program, e_->command.arguments, kAttenteConvertisseurMaxMs,
+                                   e_->policy.convertVoirFenetre);
+    });
+}
+
+void ConversionV13::demarrer() {
+    Procedure p("FrmMain", "LancerConvertV13");
+    p.step(40, [&] {
+        TraceLog(-1, -1, -1, e_->command.text);
+        process_ = DemarrerProcessusExterne(e_->command.program, e_->command.arguments,
+                                            e_->policy.convertVoirFenetre);
+        debutAttente_ = GetTickCount64();
+    });
+}
+
+bool ConversionV13::enCours() {
+    if (!process_ || process_->state() == QProcess::NotRunning)
+        return false;
+    if (GetTickCount64() - debutAttente_ > std::uint64_t(kAttenteConvertisseurMaxMs)) {
+        // As a wait that lasts too long: traced, the converter left to itself.
+        TraceLog(-1, -1, -1,
+                 QStringLiteral("Err: AttenteFinProcessusExterne: Too long waiting |Max: ") +
+                     QString::number(kAttenteConvertisseurMaxMs) + QStringLiteral(" ms"));
+        process_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void ConversionV13::terminer() {
+    Procedure p("FrmMain", "LancerConvertV13");
+    Etat& e = *e_;
+    RunState& s = runState();
     QString aConvertir = QStringLiteral("N");
     p.step(50, [&] {
-        if (!File_Exist(cibleEffective, kCaller)) {
-            statut = QStringLiteral("N");
-            message = QStringLiteral("Fichier '") + cibleEffective +
-                      QStringLiteral("' non trouvé après la conversion");
+        if (!File_Exist(e.cibleEffective, kCaller)) {
+            e.statut = QStringLiteral("N");
+            e.message = QStringLiteral("Fichier '") + e.cibleEffective +
+                        QStringLiteral("' non trouvé après la conversion");
             aConvertir = QStringLiteral("O");
         }
     });
     p.step(60, [&] {
         const QDateTime fin = clock().now();
-        EnregistrerTentative(idEntete, dateFichierSource, debut, fin, tailleFichierSource, statut, message,
-                             aConvertir);
+        EnregistrerTentative(e.idEntete, e.dateFichierSource, e.debut, fin, e.tailleFichierSource, e.statut,
+                             e.message, aConvertir);
     });
     p.step(70, [&] {
-        if (statut != QLatin1String("O"))
+        if (e.statut != QLatin1String("O"))
             return;
-        if (!convertVersKS)
-            s.noteCibleEcrite(cibleEffective, source);
-        if (!convertVersKS && policy.detruireSource)
-            DeleteFile(source, kCaller);
-        if (!fichierErreur.isEmpty() && File_Exist(fichierErreur, kCaller) &&
-            TailleDuFichier(fichierErreur) == 0)
-            DeleteFile(fichierErreur, kCaller);
+        if (!e.convertVersKS)
+            s.noteCibleEcrite(e.cibleEffective, e.source);
+        if (!e.convertVersKS && e.policy.detruireSource)
+            DeleteFile(e.source, kCaller);
+        if (!e.fichierErreur.isEmpty() && File_Exist(e.fichierErreur, kCaller) &&
+            TailleDuFichier(e.fichierErreur) == 0)
+            DeleteFile(e.fichierErreur, kCaller);
     });
+}
+
+void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
+                      const QDateTime& dateFichierSource, qint64 tailleFichierSource, bool convertVersKS) {
+    ConversionV13 c(idEntete, source, target, dateFichierSource, tailleFichierSource, convertVersKS);
+    if (!c.preparer())
+        return;
+    if (c.convertit())
+        c.attendre();
+    c.terminer();
 }
 
 } // namespace ks3

@@ -3,6 +3,8 @@
 #include "settings/Settings.h"
 #include "settings/SourceTypes.h"
 
+#include <QThread>
+
 namespace ks3 {
 
 RunSettings currentRunSettings() {
@@ -19,6 +21,8 @@ RunSettings currentRunSettings() {
             r.selectedSourceTypes.push_back(&t);
     r.targetType = s.typeCible();
     r.frequence = s.text(SettingId::DossiersFrequence);
+    const int simultanees = s.number(SettingId::FichiersConversionsSimultanees);
+    r.conversionsSimultanees = simultanees > 0 ? simultanees : qMax(1, QThread::idealThreadCount());
     return r;
 }
 

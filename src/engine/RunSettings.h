@@ -18,6 +18,8 @@ struct RunSettings {
     std::vector<const SourceType*> selectedSourceTypes; // in list order
     const TargetType* targetType = nullptr;             // nullptr when none is selected
     QString frequence;                                  // run frequency in minutes, as typed
+    int conversionsSimultanees =
+        1; // conversions going at once, at least 1 (the setting 0: one per processor)
 };
 
 RunSettings currentRunSettings();

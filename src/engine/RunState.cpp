@@ -57,6 +57,7 @@ void RunState::reset() {
     clearList(listeFichiersCible);
     prochaineConversion_ = QDateTime();
     ciblesEcrites_.clear();
+    ciblesEnCours.clear();
     for (int i = 0; i < LabelCount; ++i)
         setLabel(Label(i), QString());
     setStartTimeVisible(false);

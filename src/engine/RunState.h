@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringListModel>
 
@@ -57,6 +58,11 @@ public:
     // The source a target was written from in this run; empty when none was.
     QString sourceDeLaCible(const QString& target) const;
     void oublieCiblesEcrites() { ciblesEcrites_.clear(); }
+
+    // The targets that converters of the run are writing at the moment (with
+    // several conversions at once): a target is never given to a second one
+    // meanwhile, nor taken as a free "name(n)" by the indexing.
+    QSet<QString> ciblesEnCours;
 
     void reset(); // back to the start-up state (tests)
 

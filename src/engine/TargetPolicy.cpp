@@ -33,7 +33,7 @@ void indexTarget(const QString& target, TargetDecision& d) {
     for (int n = 1;; ++n) {
         const QString candidate = parts.fichierDossier + parts.fichierNom + QLatin1Char('(') +
                                   QString::number(n) + QLatin1Char(')') + parts.fichierExtension;
-        if (!File_Exist(candidate, kCaller)) {
+        if (!File_Exist(candidate, kCaller) && !runState().ciblesEnCours.contains(candidate)) {
             d.cibleEffective = candidate;
             d.lines << QStringLiteral("Fichier réindexé: ") + candidate;
             return;

@@ -476,6 +476,31 @@ std::int16_t PgRecordFile::find(int key, Seek seek, const QByteArray& sortKey, s
     return s;
 }
 
+std::int16_t PgRecordFile::findRange(int key, const QByteArray& low, const QByteArray& high, std::size_t max,
+                                     std::vector<QByteArray>& records) {
+    records.clear();
+    const bool dup = definition_.keys[std::size_t(key)].duplicates();
+    const std::string k = keyColumn(key);
+    const std::string sql = "SELECT data FROM " + table_ + " WHERE " + k + " >= $1 AND " + k +
+                            " <= $2 ORDER BY " + k + (dup ? ", " + seqColumn(key) : std::string()) +
+                            " LIMIT $3";
+    Params p;
+    p.bytes(low);
+    p.bytes(high);
+    p.integer(std::int64_t(max) + 1);
+    PGresult* r = nullptr;
+    std::int16_t s = run("fr" + std::to_string(key), sql, p, r); // a read: run again after a lost session
+    if (s == StatusSuccess) {
+        const int rows = PQntuples(r);
+        for (int i = 0; i < rows && records.size() < max; ++i)
+            records.push_back(bytesAt(r, i, 0));
+        if (std::size_t(rows) > max)
+            s = StatusDataBufferTooShort;
+    }
+    PQclear(r);
+    return s;
+}
+
 std::int16_t PgRecordFile::insert(const QByteArray& record, Written& written) {
     const std::vector<QByteArray> sortKeys = sortKeysOf(record);
     const int keys = int(sortKeys.size());

@@ -39,6 +39,8 @@ public:
 
     std::int16_t find(int key, Seek seek, const QByteArray& sortKey, std::int64_t sequence,
                       Row& row) override;
+    std::int16_t findRange(int key, const QByteArray& low, const QByteArray& high, std::size_t max,
+                           std::vector<QByteArray>& records) override;
     std::int16_t insert(const QByteArray& record, Written& written) override;
     std::int16_t update(std::int64_t id, std::int64_t version, const QByteArray& record,
                         Written& written) override;

@@ -68,6 +68,11 @@ public:
 
     virtual std::int16_t find(int key, Seek seek, const QByteArray& sortKey, std::int64_t sequence,
                               Row& row) = 0;
+    // The records whose key lies between low and high (sort forms, both
+    // included), in key order, at most max of them; more gives
+    // StatusDataBufferTooShort with the first max records.
+    virtual std::int16_t findRange(int key, const QByteArray& low, const QByteArray& high, std::size_t max,
+                                   std::vector<QByteArray>& records) = 0;
     virtual std::int16_t insert(const QByteArray& record, Written& written) = 0;
     // Writes over the record `id` if it still has `version`: StatusRecordConflict
     // when another user changed or deleted it, StatusKeyNotModifiable when a

@@ -69,6 +69,7 @@ std::int16_t RecordManager::call(std::uint16_t operation, PositionBlock* block, 
     case OpGetLessOrEqual:
     case OpGetFirst:
     case OpGetLast:
+    case OpGetKeyRange:
         return onCursor(block, r);
     default:
         return StatusInvalidOperation;
@@ -204,6 +205,8 @@ std::int16_t RecordManager::onCursor(PositionBlock* block, const Request& r) {
     std::int16_t status;
     if (r.operation == OpClose)
         return close(pos);
+    if (r.operation == OpGetKeyRange)
+        return getKeyRange(c, r); // the position stays as it was
     else if (isGet(r.operation))
         status = get(c, pos, r);
     else if (r.operation == OpInsert)
@@ -318,6 +321,34 @@ std::int16_t RecordManager::get(Cursor& c, Position& pos, const Request& r) {
         pos.state = Position::None;
         pos.keyNumber = -1;
     }
+    return status;
+}
+
+std::int16_t RecordManager::getKeyRange(Cursor& c, const Request& r) {
+    const FileDefinition& definition = c.file->definition();
+    if (r.keyNumber < 0 || r.keyNumber >= int(definition.keys.size()))
+        return StatusInvalidKeyNumber;
+    const KeyDef& def = definition.keys[std::size_t(r.keyNumber)];
+    if (!r.key || r.keyLength < 2 * def.length())
+        return StatusKeyBufferTooShort;
+    if (!r.dataLength || (*r.dataLength > 0 && !r.data))
+        return StatusDataBufferTooShort;
+    const auto* key = reinterpret_cast<const char*>(r.key);
+    const QByteArray low = def.sortForm(QByteArray(key, def.length()));
+    const QByteArray high = def.sortForm(QByteArray(key + def.length(), def.length()));
+    const std::size_t length = std::size_t(definition.recordLength);
+    std::vector<QByteArray> records;
+    std::int16_t status = StatusSuccess;
+    if (!low.isNull() && !high.isNull())
+        status = c.file->findRange(r.keyNumber, low, high, *r.dataLength / length, records);
+    std::uint32_t filled = 0;
+    for (const QByteArray& record : records) {
+        unsigned char* at = r.data + filled;
+        std::memset(at, ' ', length);
+        std::memcpy(at, record.constData(), std::min(std::size_t(record.size()), length));
+        filled += std::uint32_t(length);
+    }
+    *r.dataLength = filled;
     return status;
 }
 

@@ -52,6 +52,7 @@ private:
     std::int16_t endTransaction(bool commit);
     std::int16_t onCursor(PositionBlock* block, const Request& r);
     std::int16_t get(Cursor& c, Position& pos, const Request& r);
+    std::int16_t getKeyRange(Cursor& c, const Request& r);
     std::int16_t insert(Cursor& c, Position& pos, const Request& r);
     std::int16_t update(Cursor& c, Position& pos, const Request& r);
     std::int16_t remove(Cursor& c, Position& pos);

@@ -475,6 +475,38 @@ std::int16_t SqliteRecordFile::find(int key, Seek seek, const QByteArray& sortKe
     return status;
 }
 
+std::int16_t SqliteRecordFile::findRange(int key, const QByteArray& low, const QByteArray& high,
+                                         std::size_t max, std::vector<QByteArray>& records) {
+    records.clear();
+    if (range_.size() != definition_.keys.size())
+        range_.resize(definition_.keys.size());
+    SqliteStatement& st = range_[std::size_t(key)];
+    if (!st.valid()) {
+        const bool dup = definition_.keys[std::size_t(key)].duplicates();
+        const std::string k = keyColumn(key);
+        const std::string sql = "SELECT data FROM records WHERE " + k + " >= ?1 AND " + k +
+                                " <= ?2 ORDER BY " + k + (dup ? ", " + seqColumn(key) : std::string()) +
+                                " LIMIT ?3";
+        st = SqliteStatement(db_, sql.c_str());
+        if (!st.valid())
+            return statusOf(st.prepareResult());
+    }
+    st.reset();
+    st.bind(1, low);
+    st.bind(2, high);
+    st.bind(3, std::int64_t(max) + 1);
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) {
+        if (records.size() == max) {
+            st.finish();
+            return StatusDataBufferTooShort;
+        }
+        records.push_back(st.columnBlob(0));
+    }
+    st.finish();
+    return rc == SQLITE_DONE ? std::int16_t(StatusSuccess) : statusOf(rc);
+}
+
 std::int64_t SqliteRecordFile::nextSequence(int key, const QByteArray& sortKey, std::int16_t& status) {
     SqliteStatement& st = lastSequence_[std::size_t(key)];
     st.reset().bind(1, sortKey);

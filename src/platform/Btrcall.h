@@ -58,6 +58,15 @@ enum Operation : std::uint16_t {
     OpAbortTransaction = 21,
     OpStop = 25,
     OpBeginConcurrentTransaction = 1019,
+    // Reads a range of a key in one call, without moving the position: the
+    // key buffer holds the lowest key value, then at the key's length the
+    // highest (a buffer of at least twice the key's length); the data buffer
+    // receives, one after the other in key order, every record whose key lies
+    // between the two (both included), as many whole records as its size
+    // holds. The data length returned is the number of bytes filled. A range
+    // with more records than the buffer holds fills it and ends with
+    // DataBufferTooShort.
+    OpGetKeyRange = 1006,
 };
 
 // Status codes (the record manager's numbering).

@@ -30,6 +30,9 @@ constexpr std::array<SettingDef, kNombreSettingIds> kDefs{{
      "0"},
     {I::FichiersCibleExistant, "Fichiers", "CibleExistant", 0, K::Index, 0, 0, true, D::Text, "0"},
     {I::FichiersConvertVoirFenetre, "Fichiers", "ConvertVoirFenetre", 0, K::Check, 0, 1, true, D::Text, "0"},
+    // Conversions a run may have going at once; 0: one per processor.
+    {I::FichiersConversionsSimultanees, "Fichiers", "ConversionsSimultanees", 0, K::Slider, 0, 16, true,
+     D::Text, "1"},
     {I::EffetCutActive, "Effet_Cut", "Active", 0, K::Check, 0, 1, true, D::Text, "0"},
     {I::EffetCutDebut, "Effet_Cut", "Debut", 0, K::Check, 0, 1, true, D::Text, "0"},
     {I::EffetCutFin, "Effet_Cut", "Fin", 0, K::Check, 0, 1, true, D::Text, "0"},

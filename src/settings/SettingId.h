@@ -19,6 +19,7 @@ enum class SettingId {
     FichiersCibleCaracteristiques,   // index into the selected type's characteristics
     FichiersCibleExistant,           // index into choixCibleExistant()
     FichiersConvertVoirFenetre,      // check
+    FichiersConversionsSimultanees,  // slider 0..16 (0: one per processor)
     EffetCutActive,                  // check
     EffetCutDebut,                   // check
     EffetCutFin,                     // check

@@ -45,9 +45,9 @@ const std::vector<Cle>& ordre() {
         tous(I::FichiersSource);
         for (SettingId id :
              {I::FichiersCible, I::FichiersCibleCaracteristiques, I::FichiersCibleExistant,
-              I::FichiersConvertVoirFenetre, I::EffetCutActive, I::EffetCutDebut, I::EffetCutFin,
-              I::EffetCutSeuildB, I::EffetCutSeuilDuree, I::EffetCutSilence, I::EffetNormalisationActive,
-              I::EffetNormalisationNature, I::EffetNormalisationValeurDesiree,
+              I::FichiersConvertVoirFenetre, I::FichiersConversionsSimultanees, I::EffetCutActive,
+              I::EffetCutDebut, I::EffetCutFin, I::EffetCutSeuildB, I::EffetCutSeuilDuree, I::EffetCutSilence,
+              I::EffetNormalisationActive, I::EffetNormalisationNature, I::EffetNormalisationValeurDesiree,
               I::EffetNormalisationValeurFixe, I::EffetNormalisationValeurMax, I::EffetEQActive})
             un(id);
         tous(I::EffetEQBande);

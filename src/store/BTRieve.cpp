@@ -10,6 +10,7 @@
 #include "store/BtrieveState.h"
 #include "store/CatalogueTables.h"
 #include "store/ErreurBTrieve.h"
+#include "store/LectureIntervalle.h"
 #include "store/PrintableKey.h"
 #include "store/RecordBuffers.h"
 #include "store/RecordManagerCall.h"
@@ -135,6 +136,8 @@ std::int16_t BTRieve_Reel(int base, int station, int operation, QString& cle, in
 
     if (statut == 0 && bufferEgalFichier(operation))
         s.DernierLu(base, station, noFichier) = QByteArray(buf.data, buf.size);
+    if (statut == 0 && operation >= btr::OpInsert && operation <= btr::OpDelete)
+        CompterEcriture(noFichier);
     return statut;
 }
 

@@ -666,3 +666,160 @@ TEST_F(FolderConversion, NextRunRemovesThePartialsOfConvertersThatNoLongerRun) {
     EXPECT_EQ(entries(dir.file("out1")), expected);
     EXPECT_TRUE(log.contains(dir.file("out1/" + left))) << "the removal is traced";
 }
+
+// ------------------------------------------------- several conversions at once
+
+namespace {
+
+// The converters that a program has going: each one's -outfile argument.
+QStringList convertersOf(qint64 pid) {
+    QStringList outfiles;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool numeric = false;
+        entry.toLongLong(&numeric);
+        if (!numeric)
+            continue;
+        const QByteArray stat =
+            test::TempDir::read(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 2 || fields.at(1).toLongLong() != pid || fields.at(0) == "Z")
+            continue;
+        const QList<QByteArray> args =
+            test::TempDir::read(QStringLiteral("/proc/") + entry + QStringLiteral("/cmdline")).split('\0');
+        if (args.isEmpty() || !args.first().endsWith("CoreConverter"))
+            continue;
+        for (const QByteArray& a : args)
+            if (a.startsWith("-outfile="))
+                outfiles << QString::fromUtf8(a.mid(9));
+    }
+    return outfiles;
+}
+
+class ParallelConversion : public FolderConversion {
+protected:
+    // Conversions a run may have going at once.
+    void setSimultaneous(int n) {
+        const QString ini = dir.file("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini");
+        QByteArray text = test::TempDir::read(ini);
+        text.replace("CibleExistant=0", "CibleExistant=0\r\nConversionsSimultanees=" + QByteArray::number(n));
+        dir.write("prog/Settings/KS3_Convert/KS3_Tools_Convert.Ini", text);
+    }
+
+    // Runs the program once, noting the converters going at every moment.
+    QString runWatching(int expectedExit = 0, const std::function<void(const QStringList&)>& seen = {}) {
+        maxAtOnce = 0;
+        return runOnce(
+            [&] {
+                const QStringList now = convertersOf(runningPid);
+                maxAtOnce = std::max(maxAtOnce, int(now.size()));
+                if (seen)
+                    seen(now);
+            },
+            expectedExit, true);
+    }
+
+    int maxAtOnce = 0;
+};
+
+} // namespace
+
+// With one conversion at a time the trace shows each file's command, then its
+// lines; with two, two converters run together and each file still gets its
+// header, its detail and its lines.
+TEST_F(ParallelConversion, ConvertersRunTogetherAndEveryFileIsRecorded) {
+    for (int simultaneous : {1, 2}) {
+        SCOPED_TRACE(simultaneous);
+        QDir(dir.file("in1")).removeRecursively();
+        QDir(dir.file("out1")).removeRecursively();
+        QDir(prog + "BTRieve").removeRecursively();
+        QDir(prog + "KS_Data").removeRecursively();
+        const QString logBefore = todaysLog();
+        setSimultaneous(simultaneous);
+        const QStringList names{"p1", "p2", "p3", "p4"};
+        for (const QString& n : names)
+            source("in1/" + n + ".wav", 10.0);
+
+        const QString log = runWatching().mid(logBefore.size());
+        EXPECT_EQ(maxAtOnce, simultaneous);
+        for (const QString& n : names) {
+            const test::AudioInfo info = test::probeAudio(dir.file("out1/" + n + ".mp3"));
+            ASSERT_TRUE(info.ok) << n.toStdString() << ": " << info.error.toStdString();
+            EXPECT_NEAR(info.duration, 10.0, 0.06) << n.toStdString();
+        }
+        QList<Header> headers;
+        QList<Detail> details;
+        history(headers, details);
+        EXPECT_EQ(headers.size(), names.size());
+        ASSERT_EQ(details.size(), names.size());
+        for (const Detail& d : details)
+            EXPECT_EQ(d.ok, QStringLiteral("O")) << d.message.toStdString();
+        for (const Header& h : headers)
+            EXPECT_EQ(h.aConvertir, QStringLiteral("N")) << h.name.toStdString();
+
+        // Each file's command, then the lines of its conversion after it.
+        QStringList order;
+        for (const QString& line : log.split(QLatin1Char('\n'))) {
+            for (const QString& n : names) {
+                if (line.contains(QStringLiteral("-infile=\"") + dir.file("in1/" + n + ".wav")))
+                    order << QStringLiteral("start ") + n;
+                if (line.contains(QStringLiteral("Fichier non encore traité: ") +
+                                  dir.file("in1/" + n + ".wav")))
+                    order << QStringLiteral("end ") + n;
+            }
+        }
+        ASSERT_EQ(order.size(), 2 * names.size()) << order.join(", ").toStdString();
+        for (const QString& n : names)
+            EXPECT_LT(order.indexOf("start " + n), order.indexOf("end " + n))
+                << order.join(", ").toStdString();
+        if (simultaneous == 1)
+            for (int i = 0; i < order.size(); i += 2)
+                EXPECT_EQ(order[i].mid(6), order[i + 1].mid(4)) << order.join(", ").toStdString();
+    }
+}
+
+// Stopped while two converters run, the run starts no other file, lets both
+// finish and records them.
+TEST_F(ParallelConversion, StopLetsTheConversionsUnderWayFinish) {
+    setSimultaneous(2);
+    for (int i = 1; i <= 6; ++i)
+        source(QStringLiteral("in1/s%1.wav").arg(i), 10.0);
+    bool stopped = false;
+    const QString log = runWatching(1, [&](const QStringList& now) {
+        if (!stopped && now.size() == 2) {
+            ::kill(pid_t(runningPid), SIGTERM);
+            stopped = true;
+        }
+    });
+    ASSERT_TRUE(stopped);
+    EXPECT_TRUE(log.contains(QStringLiteral("Conversion stoppée")));
+    const QStringList written = QDir(dir.file("out1")).entryList({QStringLiteral("*.mp3")}, QDir::Files);
+    EXPECT_EQ(written.size(), 2) << written.join(", ").toStdString();
+    for (const QString& f : written)
+        EXPECT_TRUE(test::probeAudio(dir.file("out1/" + f)).ok) << f.toStdString();
+    QList<Header> headers;
+    QList<Detail> details;
+    history(headers, details);
+    ASSERT_EQ(details.size(), 2);
+    for (const Detail& d : details)
+        EXPECT_EQ(d.ok, QStringLiteral("O")) << d.message.toStdString();
+    EXPECT_TRUE(partials(dir.file("out1")).isEmpty());
+}
+
+// Two sources of one target are never converted at once: the second one waits
+// for the first, then gets the next free name.
+TEST_F(ParallelConversion, TwoSourcesOfOneTargetAreNeverConvertedTogether) {
+    setSimultaneous(3);
+    source("in1/jingle.wav", 10.0);
+    encode("in1/jingle.flac", "FLAC", {}, 10.0);
+    source("in1/other.wav", 10.0);
+    QStringList together;
+    runWatching(0, [&](const QStringList& now) {
+        if (now.count(dir.file("out1/jingle.mp3")) > 1)
+            together = now;
+    });
+    EXPECT_TRUE(together.isEmpty()) << together.join(", ").toStdString();
+    EXPECT_TRUE(test::probeAudio(dir.file("out1/jingle.mp3")).ok);
+    EXPECT_TRUE(test::probeAudio(dir.file("out1/jingle(1).mp3")).ok);
+    EXPECT_TRUE(test::probeAudio(dir.file("out1/other.mp3")).ok);
+}

@@ -86,6 +86,42 @@ const Case cases[] = {
          ASSERT_EQ(f.c.get(OpGetEqual, 2, "AA01"), StatusSuccess);
          EXPECT_EQ(restByNext(f.c, 2), (QList<QByteArray>{"0001", "0004", "0005", "0002", "0003", "0006"}));
      }},
+    {"KeyRangeReadsEveryRecordBetweenItsBoundsInOneCall",
+     [](Fixture& f) {
+         // Codes of the records a range read gives, for a buffer of `room` records.
+         auto range = [&](const QByteArray& low, const QByteArray& high, int room, std::int16_t& status) {
+             QByteArray bounds = low.leftJustified(10, ' ') + high.leftJustified(10, ' ');
+             QByteArray data(RecLen * room, '#');
+             std::uint32_t length = std::uint32_t(data.size());
+             status = BTRCALL(OpGetKeyRange, &f.c.block, data.data(), &length, bounds.data(),
+                              std::uint16_t(bounds.size()), 1);
+             QList<QByteArray> codes;
+             for (std::uint32_t at = 0; at < length; at += RecLen)
+                 codes << data.mid(int(at), 4);
+             return codes;
+         };
+         std::int16_t status = -1;
+         // Letter case ignored, duplicates in insertion order, both bounds included.
+         EXPECT_EQ(range("dupont", "smith", 10, status),
+                   (QList<QByteArray>{"0002", "0004", "0001", "0003", "0005"}));
+         EXPECT_EQ(status, StatusSuccess);
+         EXPECT_EQ(range("E", "Lzzzzzzzzz", 10, status), QList<QByteArray>());
+         EXPECT_EQ(status, StatusSuccess);
+         // More records than the buffer holds: the first ones, and a status that says so.
+         EXPECT_EQ(range("A", "\xFF", 3, status), (QList<QByteArray>{"0002", "0004", "0001"}));
+         EXPECT_EQ(status, StatusDataBufferTooShort);
+         // The position is the one the last Get left.
+         ASSERT_EQ(f.c.get(OpGetEqual, 1, "Martin"), StatusSuccess);
+         range("A", "\xFF", 10, status);
+         ASSERT_EQ(f.c.get(OpGetNext, 1), StatusSuccess);
+         EXPECT_EQ(code(f.c), "0001");
+         // A key buffer that cannot hold both bounds.
+         QByteArray shortKey(15, ' ');
+         QByteArray data(RecLen, ' ');
+         std::uint32_t length = RecLen;
+         EXPECT_EQ(BTRCALL(OpGetKeyRange, &f.c.block, data.data(), &length, shortKey.data(), 15, 1),
+                   StatusKeyBufferTooShort);
+     }},
     {"LessOrEqualLandsOnTheLastDuplicate",
      [](Fixture& f) {
          ASSERT_EQ(f.c.get(OpGetLessOrEqual, 1, "SMITH"), StatusSuccess);

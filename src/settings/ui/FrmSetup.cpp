@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -211,6 +212,8 @@ void FrmSetup::afficher(SettingId id, int n) {
         b->setChecked(s.isOn(id, n));
     } else if (auto* sl = qobject_cast<QSlider*>(c)) {
         sl->setValue(s.number(id, n));
+    } else if (auto* sp = qobject_cast<QSpinBox*>(c)) {
+        sp->setValue(s.number(id, n));
     } else if (auto* cb = qobject_cast<QComboBox*>(c)) {
         cb->setCurrentIndex(s.number(id, n));
     } else if (auto* g = qobject_cast<QButtonGroup*>(c)) {
@@ -350,6 +353,16 @@ QWidget* FrmSetup::pageFichiers() {
                              QStringLiteral("Ne pas convertir si la cible existe")));
     formulaire->addRow(check(I::FichiersConvertVoirFenetre, 0, QStringLiteral("CheckConvertVisualiser"),
                              QStringLiteral("Visualiser la fenêtre de conversion")));
+    // Conversions a run may have going at once; 0 shows as one per processor.
+    auto* simultanees = new QSpinBox(cible);
+    simultanees->setObjectName(QStringLiteral("SpinConversionsSimultanees"));
+    simultanees->setRange(settingDef(I::FichiersConversionsSimultanees).min,
+                          settingDef(I::FichiersConversionsSimultanees).max);
+    simultanees->setSpecialValueText(QStringLiteral("Une par processeur"));
+    lie(I::FichiersConversionsSimultanees, 0, simultanees);
+    connect(simultanees, &QSpinBox::valueChanged, this,
+            [](int v) { settings().setNumber(I::FichiersConversionsSimultanees, 0, v); });
+    formulaire->addRow(QStringLiteral("Conversions simultanées"), simultanees);
     droite->addWidget(cible);
 
     // The purge of the conversion history.

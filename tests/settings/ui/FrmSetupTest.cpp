@@ -45,7 +45,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -600,4 +602,22 @@ TEST_F(FrmSetupTest, TheUdpRowsAreLive) {
     const QNetworkDatagram d = peer.recoit();
     ASSERT_TRUE(d.isValid());
     EXPECT_EQ(d.data(), QByteArray("hello"));
+}
+
+TEST_F(FrmSetupTest, SimultaneousConversionsAreShownEditedAndSaved) {
+    ecritSettings("[Fichiers]\r\nConversionsSimultanees=3\r\n");
+    charge();
+    auto* spin = ctl<QSpinBox>("SpinConversionsSimultanees");
+    EXPECT_EQ(spin->value(), 3);
+    EXPECT_EQ(currentRunSettings().conversionsSimultanees, 3);
+    EXPECT_FALSE(settings().setupModifie());
+
+    // 0: one per processor, and said so.
+    spin->setValue(0);
+    EXPECT_EQ(spin->text(), "Une par processeur");
+    EXPECT_EQ(currentRunSettings().conversionsSimultanees, std::max(1, QThread::idealThreadCount()));
+    EXPECT_TRUE(settings().setupModifie());
+    frmSetup()->show();
+    ctl<QPushButton>("CommandSave")->click();
+    EXPECT_EQ(LectureIni(fichierSettings(), "Fichiers", "ConversionsSimultanees", "?"), "0");
 }

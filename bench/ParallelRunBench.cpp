@@ -1,0 +1,233 @@
+// A run converting 20 one-minute WAV files to MP3 256 kbit/s with one
+// conversion per processor (the setting at 0), through the real converter,
+// against `xargs -P<processors> ffmpeg` on the same files. The run's
+// one-second pause after each source entry is left out (the clock does not
+// wait). Runs of the two alternate; the ratio of the best times is printed last.
+#include "common/Clock.h"
+#include "common/MessageBoxService.h"
+#include "common/ProgramValues.h"
+#include "common/TraceLog.h"
+#include "common/WorkingFolders.h"
+#include "engine/ConversionRun.h"
+#include "engine/RunState.h"
+#include "runtime/Services.h"
+#include "settings/Settings.h"
+#include "settings/SourceTypes.h"
+#include "store/CatalogueTables.h"
+#include "store/FichierPervasive.h"
+#include "store/RecordFiles.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <numbers>
+
+using namespace ks3;
+
+namespace {
+
+constexpr int kFiles = 20;
+
+class NoWaitClock final : public Clock {
+public:
+    QDateTime now() const override { return system_.now(); }
+    qint64 msecsSinceEpoch() const override { return system_.msecsSinceEpoch(); }
+    std::uint32_t tickCount32() const override { return system_.tickCount32(); }
+    void sleep(int) override {}
+    void waitWithEvents(int) override {}
+
+private:
+    SystemClock system_;
+};
+
+QTemporaryDir* g_dir = nullptr;
+QStringList g_sources;
+
+// One minute of music-like stereo sound, different in each file.
+bool writeSource(const QString& path, int seed) {
+    const int rate = 44100, seconds = 60, channels = 2;
+    const quint32 frames = rate * seconds;
+    const quint32 bytes = frames * channels * 2;
+    QByteArray b;
+    b.reserve(int(44 + bytes));
+    auto put16 = [&](quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); };
+    auto put32 = [&](quint32 v) { put16(quint16(v & 0xffff)), put16(quint16(v >> 16)); };
+    b.append("RIFF");
+    put32(36 + bytes);
+    b.append("WAVEfmt ");
+    put32(16);
+    put16(1);
+    put16(channels);
+    put32(rate);
+    put32(rate * channels * 2);
+    put16(channels * 2);
+    put16(16);
+    b.append("data");
+    put32(bytes);
+    quint32 s = 12345 + seed;
+    for (quint32 i = 0; i < frames; ++i) {
+        const double t = double(i) / rate;
+        for (int c = 0; c < channels; ++c) {
+            s ^= s << 13, s ^= s >> 17, s ^= s << 5;
+            const double n = double(s) / 4294967296.0 - 0.5;
+            const double x =
+                0.3 * std::sin(2 * std::numbers::pi * (220.0 + 10 * seed + 110 * c) * t) + 0.2 * n;
+            put16(quint16(qint16(std::lround(x * 32767))));
+        }
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(b) != b.size())
+        return false;
+    return f.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime);
+}
+
+QString inFolder() {
+    return g_dir->path() + QStringLiteral("/in/");
+}
+QString outFolder() {
+    return g_dir->path() + QStringLiteral("/out/");
+}
+
+// A fresh target folder and an empty history before each run.
+void clean() {
+    QDir(outFolder()).removeRecursively();
+    QDir(g_dir->path() + QStringLiteral("/ffmpeg")).removeRecursively();
+    QDir().mkpath(g_dir->path() + QStringLiteral("/ffmpeg"));
+    static int runs = 0;
+    if (runs++ > 0) {
+        FichierPervasiveFermer(0, 1, 1, 42);
+        FichierPervasiveFermer(0, 1, 1, 41);
+    }
+    workingFolders().dataFolder = g_dir->path() + QStringLiteral("/data%1/").arg(runs);
+    QDir().mkpath(workingFolders().dataFolder);
+    InitGeneralData();
+    FichierPervasiveOuvrir(0, 1, 1, 41);
+    FichierPervasiveOuvrir(0, 1, 1, 42);
+}
+
+void BM_Run(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        clean();
+        state.ResumeTiming();
+        LancerAnalyseConvert();
+        state.PauseTiming();
+        int written = 0;
+        for (const QString& s : g_sources)
+            written += QFile::exists(outFolder() + QFileInfo(s).completeBaseName() + QStringLiteral(".mp3"));
+        if (written != kFiles)
+            state.SkipWithError("the run did not convert every file");
+        state.ResumeTiming();
+    }
+}
+
+void BM_XargsFfmpeg(benchmark::State& state) {
+    const QString processors = QString::number(std::max(1, QThread::idealThreadCount()));
+    for (auto _ : state) {
+        state.PauseTiming();
+        clean();
+        QByteArray list;
+        for (const QString& s : g_sources)
+            list += QFile::encodeName(s) + '\n';
+        state.ResumeTiming();
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.setWorkingDirectory(g_dir->path() + QStringLiteral("/ffmpeg"));
+        p.start(QStringLiteral("xargs"),
+                {"-P", processors, "-I{}", "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+                 "-i", "{}", "-c:a", "libmp3lame", "-b:a", "256k", "-ar", "44100", "{}.mp3"});
+        p.write(list);
+        p.closeWriteChannel();
+        if (!p.waitForFinished(-1) || p.exitCode() != 0)
+            state.SkipWithError("xargs ffmpeg failed");
+        state.PauseTiming();
+        for (const QString& s : g_sources)
+            QFile::remove(s + QStringLiteral(".mp3"));
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_XargsFfmpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_Run)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+
+class BestTimes : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> best;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.error_occurred)
+                continue;
+            const std::string name = r.run_name.function_name;
+            if (!best.count(name) || r.GetAdjustedRealTime() < best[name])
+                best[name] = r.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/ks3bench-XXXXXX"));
+    g_dir = &dir;
+    QDir().mkpath(inFolder());
+    for (int i = 0; i < kFiles; ++i) {
+        const QString path = inFolder() + QStringLiteral("Track %1.wav").arg(i, 2, 10, QLatin1Char('0'));
+        if (!writeSource(path, i)) {
+            std::fprintf(stderr, "cannot write the source files\n");
+            return 1;
+        }
+        g_sources << path;
+    }
+
+    NoWaitClock noWait;
+    UnattendedMessageBoxService boxes;
+    Services benchServices;
+    benchServices.clock = &noWait;
+    benchServices.questions = &boxes;
+    installServices(benchServices);
+    workingFolders().logTechFolder = dir.path() + QStringLiteral("/logs/");
+    workingFolders().nbStation = 1;
+    QDir().mkpath(workingFolders().logTechFolder);
+    programValues().convertisseurLigneCommande = true;
+    programValues().cheminConvertisseur = QStringLiteral(KS3_BIN_DIR "/CoreConverter");
+
+    Settings& st = settings();
+    st.setChargementSetup(true);
+    st.setText(SettingId::DossiersSource, 0, inFolder());
+    st.setText(SettingId::DossiersCible, 0, outFolder());
+    for (const SourceType& t : sourceTypes())
+        if (t.libelle.startsWith(QStringLiteral("Wave (")))
+            st.setNumber(SettingId::FichiersSource, t.code, 1);
+    st.choisirCible(2);                                            // MPEG-1 Layer 3
+    st.setNumber(SettingId::FichiersCibleCaracteristiques, 0, 2);  // 256 kbit/s 44100 Hz
+    st.setNumber(SettingId::FichiersConversionsSimultanees, 0, 0); // one per processor
+
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave);
+    int n = int(args.size());
+    benchmark::Initialize(&n, args.data());
+    BestTimes reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    FichierPervasiveFermer(0, 1, 1, 42);
+    FichierPervasiveFermer(0, 1, 1, 41);
+    installServices(Services());
+    const auto r = reporter.best.find("BM_Run"), x = reporter.best.find("BM_XargsFfmpeg");
+    if (r != reporter.best.end() && x != reporter.best.end() && x->second > 0)
+        std::printf("Run of %d one-minute files, one conversion per processor / xargs -P%d ffmpeg, best real "
+                    "time: %.0f ms / %.0f ms = %.2f (goal: within 1.2)\n",
+                    kFiles, QThread::idealThreadCount(), r->second, x->second, r->second / x->second);
+    return 0;
+}

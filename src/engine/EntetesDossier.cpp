@@ -1,0 +1,137 @@
+#include "engine/EntetesDossier.h"
+
+#include "engine/DecomposeFichier.h"
+#include "engine/IdentiteEntete.h"
+#include "platform/BtrKeyDef.h"
+#include "platform/Text1252.h"
+#include "store/LectureIntervalle.h"
+
+#include <algorithm>
+
+namespace ks3 {
+
+namespace {
+constexpr int kBase = 0;
+// A copy of the headers older than this is read again: another program (an
+// instance on the same data folder, the purge) may have changed them.
+constexpr qint64 kAgeMaxMs = 1000;
+// Headers read for a folder beyond its file count: more means that other
+// folders' files share the range of names, and the search per file is cheaper.
+constexpr int kMargeLignes = 64;
+constexpr int kLignesParFichier = 4;
+// At most this many headers in memory (about 18 MB): a larger folder is
+// searched file by file.
+constexpr int kLignesMax = 20000;
+
+// The key's place in the record file's order: its bytes, folded to capitals
+// as the record file compares a case-insensitive key.
+QByteArray triOctets(QByteArray b) {
+    b = b.left(EnregConvertEntete::NomFichierSourceChamp.width)
+            .leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, ' ');
+    for (char& c : b)
+        c = char(btr::foldToCapital(std::uint8_t(c)));
+    return b;
+}
+
+// The same for a key as BTRieve sends it.
+QByteArray tri(const QString& cle) {
+    return triOctets(toCp1252(cle));
+}
+} // namespace
+
+void EntetesDossier::clesRecherche(const QString& nomSource, QString& bas, QString& haut) {
+    bas = fromCp1252(recordtext::fit(nomSource, EnregConvertEntete::NomFichierSourceChamp.width));
+    haut = bas;
+    while (haut.endsWith(QLatin1Char(' ')))
+        haut.chop(1);
+    haut = haut.leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, QLatin1Char('z')).toUpper();
+}
+
+void EntetesDossier::preparer(const QStringList& sources) {
+    oublier();
+    QByteArray triBas, triHaut;
+    for (const QString& source : sources) {
+        const FichierDecompose d = DecomposeFichier(source);
+        QString bas, haut;
+        clesRecherche(d.fichierNom + d.fichierExtension, bas, haut);
+        const QByteArray b = tri(bas), h = tri(haut);
+        if (bas_.isNull() || b < triBas) {
+            bas_ = bas;
+            triBas = b;
+        }
+        if (haut_.isNull() || h > triHaut) {
+            haut_ = haut;
+            triHaut = h;
+        }
+    }
+    nombreFichiers_ = int(sources.size());
+    aLire_ = !sources.isEmpty();
+}
+
+void EntetesDossier::oublier() {
+    bas_ = QString();
+    haut_ = QString();
+    aLire_ = false;
+    utilisable_ = false;
+    nombreFichiers_ = 0;
+    lignes_.clear();
+}
+
+bool EntetesDossier::lire() {
+    lignes_.clear();
+    utilisable_ = false;
+    ecritures_ = EcrituresTable(EnregConvertEntete::NoFichier);
+    age_.start();
+    std::vector<QByteArray> enregistrements;
+    const int maximum =
+        int(std::min<qint64>(qint64(nombreFichiers_) * kLignesParFichier + kMargeLignes, kLignesMax));
+    if (LectureIntervalle(kBase, EnregConvertEntete::NoFichier, EnregConvertEntete::CleNomFichierSource, bas_,
+                          haut_, maximum, enregistrements) != 0)
+        return false;
+    lignes_.reserve(enregistrements.size());
+    for (const QByteArray& e : enregistrements) {
+        Ligne l;
+        l.enreg.setBytes(e);
+        const QByteArray cle = e.mid(EnregConvertEntete::NomFichierSourceChamp.offset,
+                                     EnregConvertEntete::NomFichierSourceChamp.width);
+        l.cleMajuscules = fromCp1252(cle).toUpper();
+        l.tri = triOctets(cle);
+        lignes_.push_back(std::move(l));
+    }
+    utilisable_ = true;
+    return true;
+}
+
+const EnregConvertEntete* EntetesDossier::chercher(const QString& bas, const QString& haut,
+                                                   const IdentiteEntete& identite, bool& connu) {
+    connu = false;
+    if (bas_.isNull())
+        return nullptr;
+    if (aLire_ || ecritures_ != EcrituresTable(EnregConvertEntete::NoFichier) || age_.elapsed() > kAgeMaxMs) {
+        aLire_ = false;
+        if (!lire())
+            return nullptr;
+    }
+    if (!utilisable_)
+        return nullptr;
+    // As the search: from the first key at or after bas, in the file's order,
+    // while the key in capitals is not above haut; the first header that is
+    // the file's is taken.
+    const QByteArray debut = tri(bas);
+    auto it = std::lower_bound(lignes_.begin(), lignes_.end(), debut,
+                               [](const Ligne& l, const QByteArray& t) { return l.tri < t; });
+    for (; it != lignes_.end(); ++it) {
+        if (it->cleMajuscules > haut) {
+            connu = true;
+            return nullptr;
+        }
+        if (identite.correspond(it->enreg)) {
+            connu = true;
+            return &it->enreg;
+        }
+    }
+    // The search would go on past what was read.
+    return nullptr;
+}
+
+} // namespace ks3
