@@ -4,6 +4,8 @@
 // `find` listing the same tree with modification times and sizes. The run's
 // one-second pause after each source entry is left out (the clock does not
 // wait); the ratio run / find is printed last.
+#include "ChildProcess.h"
+#include "NoWaitClock.h"
 #include "TimesReporter.h"
 #include "common/Clock.h"
 #include "common/MessageBoxService.h"
@@ -29,7 +31,6 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/resource.h>
 
 using namespace ks3;
 
@@ -38,19 +39,6 @@ namespace {
 constexpr int SourceFolders = 10;
 constexpr int Subfolders = 10;
 constexpr int FilesPerFolder = 100;
-
-// The computer's time, without the waits.
-class NoWaitClock final : public Clock {
-public:
-    QDateTime now() const override { return system_.now(); }
-    qint64 msecsSinceEpoch() const override { return system_.msecsSinceEpoch(); }
-    std::uint32_t tickCount32() const override { return system_.tickCount32(); }
-    void sleep(int) override {}
-    void waitWithEvents(int) override {}
-
-private:
-    SystemClock system_;
-};
 
 // The program's own steps; a conversion only marks the attempt successful in
 // the history, as the converter would.
@@ -78,7 +66,7 @@ private:
 
 struct Fixture {
     QTemporaryDir dir;
-    NoWaitClock noWait;
+    ks3::bench::NoWaitClock noWait;
     UnattendedMessageBoxService boxes;
     CountingSteps steps;
     QString tree;
@@ -157,15 +145,9 @@ void Run(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * SourceFolders * Subfolders * FilesPerFolder);
 }
 
-double childrenCpuMs() {
-    rusage u{};
-    getrusage(RUSAGE_CHILDREN, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
 void Find(benchmark::State& state) {
     Fixture& f = fixture();
-    const double cpuBefore = childrenCpuMs();
+    const double cpuBefore = ks3::bench::childrenCpuMs();
     for (auto _ : state) {
         QProcess p;
         p.start(QStringLiteral("find"), {f.tree, QStringLiteral("-type"), QStringLiteral("f"),
@@ -178,7 +160,7 @@ void Find(benchmark::State& state) {
         }
     }
     // find's own processor time (user + system), per listing.
-    state.counters["find_cpu_ms"] = (childrenCpuMs() - cpuBefore) / double(state.iterations());
+    state.counters["find_cpu_ms"] = (ks3::bench::childrenCpuMs() - cpuBefore) / double(state.iterations());
     state.SetItemsProcessed(state.iterations() * SourceFolders * Subfolders * FilesPerFolder);
 }
 

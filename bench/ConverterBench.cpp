@@ -2,6 +2,9 @@
 // against the ffmpeg command on the same file, both started as processes with
 // argument lists. Prints the ratio of the two times last.
 
+#include "BenchSound.h"
+#include "ChildProcess.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -12,8 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <numbers>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -21,85 +22,23 @@ namespace {
 QString g_source;
 QString g_folder;
 
-// A minute of music-like sound: two tones and some noise, different on each side.
-bool writeSource(const QString& path) {
-    const int rate = 44100, seconds = 60, channels = 2;
-    const quint32 frames = rate * seconds;
-    const quint32 bytes = frames * channels * 2;
-    QByteArray b;
-    b.reserve(int(44 + bytes));
-    auto put16 = [&](quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); };
-    auto put32 = [&](quint32 v) { put16(quint16(v & 0xffff)), put16(quint16(v >> 16)); };
-    b.append("RIFF");
-    put32(36 + bytes);
-    b.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(channels);
-    put32(rate);
-    put32(rate * channels * 2);
-    put16(channels * 2);
-    put16(16);
-    b.append("data");
-    put32(bytes);
-    quint32 s = 12345;
-    for (quint32 i = 0; i < frames; ++i) {
-        const double t = double(i) / rate;
-        for (int c = 0; c < channels; ++c) {
-            s ^= s << 13, s ^= s >> 17, s ^= s << 5;
-            const double n = double(s) / 4294967296.0 - 0.5;
-            const double x = 0.3 * std::sin(2 * std::numbers::pi * (220.0 + 110 * c) * t) +
-                             0.2 * std::sin(2 * std::numbers::pi * 1330.0 * t * (1 + 0.001 * std::sin(t))) +
-                             0.2 * n;
-            put16(quint16(qint16(std::lround(x * 32767))));
-        }
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(b) != b.size())
-        return false;
-    f.close();
-    // The converter refuses a file modified in the last seconds.
-    QFile g(path);
-    return g.open(QIODevice::ReadWrite) &&
-           g.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
-}
-
-double childrenCpuMs() {
-    rusage u{};
-    getrusage(RUSAGE_CHILDREN, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-// Runs the process; its CPU time (user + system) goes to the "child_cpu_ms"
-// counter, which a loaded machine disturbs less than the real time.
-bool run(benchmark::State& state, const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    const double cpu = childrenCpuMs();
-    p.start(program, args);
-    const bool ok = p.waitForFinished(300000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    state.counters["child_cpu_ms"] = childrenCpuMs() - cpu;
-    return ok;
-}
-
 void BM_CoreConverter(benchmark::State& state) {
     const QString out = g_folder + "/core.mp3";
+    const QStringList args = {
+        "-infile=" + g_source,    "-outfile=" + out, "-errorfile=" + g_folder + "/Err_Convert/core.Log",
+        "-convert_to=mp3 (Lame)", "-s=44100",        "-b=256"};
     for (auto _ : state) {
-        if (!run(state, QStringLiteral(KS3_BIN_DIR "/CoreConverter"),
-                 {"-infile=" + g_source, "-outfile=" + out,
-                  "-errorfile=" + g_folder + "/Err_Convert/core.Log", "-convert_to=mp3 (Lame)", "-s=44100",
-                  "-b=256"}))
+        if (!ks3::bench::runChild(state, QStringLiteral(KS3_BIN_DIR "/CoreConverter"), args, 300000))
             state.SkipWithError("CoreConverter failed");
     }
 }
 
 void BM_FfmpegCommand(benchmark::State& state) {
     const QString out = g_folder + "/ffmpeg.mp3";
+    const QStringList args = {"-nostdin", "-hide_banner", "-loglevel", "error", "-y",  "-i",    g_source,
+                              "-c:a",     "libmp3lame",   "-b:a",      "256k",  "-ar", "44100", out};
     for (auto _ : state) {
-        if (!run(state, QStringLiteral("ffmpeg"),
-                 {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", g_source, "-c:a",
-                  "libmp3lame", "-b:a", "256k", "-ar", "44100", out}))
+        if (!ks3::bench::runChild(state, QStringLiteral("ffmpeg"), args, 300000))
             state.SkipWithError("ffmpeg failed");
     }
 }
@@ -146,7 +85,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir(QDir::tempPath() + "/ks3bench-XXXXXX");
     g_folder = dir.path();
     g_source = g_folder + "/minute.wav";
-    if (!writeSource(g_source)) {
+    if (!ks3::bench::writeMusicWav(g_source, 60)) {
         std::fprintf(stderr, "cannot write the source file\n");
         return 1;
     }

@@ -3,6 +3,8 @@
 // against `xargs -P<processors> ffmpeg` on the same files. The run's
 // one-second pause after each source entry is left out (the clock does not
 // wait). Runs of the two alternate; the ratio of the best times is printed last.
+#include "BenchSound.h"
+#include "NoWaitClock.h"
 #include "common/Clock.h"
 #include "common/MessageBoxService.h"
 #include "common/ProgramValues.h"
@@ -29,7 +31,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <numbers>
 
 using namespace ks3;
 
@@ -37,58 +38,8 @@ namespace {
 
 constexpr int kFiles = 20;
 
-class NoWaitClock final : public Clock {
-public:
-    QDateTime now() const override { return system_.now(); }
-    qint64 msecsSinceEpoch() const override { return system_.msecsSinceEpoch(); }
-    std::uint32_t tickCount32() const override { return system_.tickCount32(); }
-    void sleep(int) override {}
-    void waitWithEvents(int) override {}
-
-private:
-    SystemClock system_;
-};
-
 QTemporaryDir* g_dir = nullptr;
 QStringList g_sources;
-
-// One minute of music-like stereo sound, different in each file.
-bool writeSource(const QString& path, int seed) {
-    const int rate = 44100, seconds = 60, channels = 2;
-    const quint32 frames = rate * seconds;
-    const quint32 bytes = frames * channels * 2;
-    QByteArray b;
-    b.reserve(int(44 + bytes));
-    auto put16 = [&](quint16 v) { b.append(char(v & 0xff)).append(char(v >> 8)); };
-    auto put32 = [&](quint32 v) { put16(quint16(v & 0xffff)), put16(quint16(v >> 16)); };
-    b.append("RIFF");
-    put32(36 + bytes);
-    b.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(channels);
-    put32(rate);
-    put32(rate * channels * 2);
-    put16(channels * 2);
-    put16(16);
-    b.append("data");
-    put32(bytes);
-    quint32 s = 12345 + seed;
-    for (quint32 i = 0; i < frames; ++i) {
-        const double t = double(i) / rate;
-        for (int c = 0; c < channels; ++c) {
-            s ^= s << 13, s ^= s >> 17, s ^= s << 5;
-            const double n = double(s) / 4294967296.0 - 0.5;
-            const double x =
-                0.3 * std::sin(2 * std::numbers::pi * (220.0 + 10 * seed + 110 * c) * t) + 0.2 * n;
-            put16(quint16(qint16(std::lround(x * 32767))));
-        }
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(b) != b.size())
-        return false;
-    return f.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime);
-}
 
 QString inFolder() {
     return g_dir->path() + QStringLiteral("/in/");
@@ -183,14 +134,14 @@ int main(int argc, char** argv) {
     QDir().mkpath(inFolder());
     for (int i = 0; i < kFiles; ++i) {
         const QString path = inFolder() + QStringLiteral("Track %1.wav").arg(i, 2, 10, QLatin1Char('0'));
-        if (!writeSource(path, i)) {
+        if (!ks3::bench::writeMusicWav(path, 60, i)) {
             std::fprintf(stderr, "cannot write the source files\n");
             return 1;
         }
         g_sources << path;
     }
 
-    NoWaitClock noWait;
+    ks3::bench::NoWaitClock noWait;
     UnattendedMessageBoxService boxes;
     Services benchServices;
     benchServices.clock = &noWait;
