@@ -3,6 +3,7 @@
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "engine/CompareFichierEtDonnees.h"
+#include "engine/ConversionEnCours.h"
 #include "engine/EngineServices.h"
 #include "engine/LancerConvertV13.h"
 
@@ -18,6 +19,8 @@ CompareResult HistoryRunSteps::compare(const QString& source, const QString& tar
     CompareResult r;
     CompareFichierEtDonnees(source, target, r.conversionRequise, r.idEntete, r.dateFichierSource,
                             r.tailleFichierSource);
+    if (!r.conversionRequise)
+        TerminerConversionInterrompue(target, source, r.dateFichierSource, r.tailleFichierSource);
     return r;
 }
 

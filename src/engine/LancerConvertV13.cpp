@@ -8,6 +8,7 @@
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "common/WorkingFolders.h"
+#include "engine/ConversionEnCours.h"
 #include "engine/ConversionHistory.h"
 #include "engine/ConverterCommand.h"
 #include "engine/DecomposeFichier.h"
@@ -39,17 +40,30 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
     bool convert = true;
     QString fichierErreur;
 
-    p.step(20, [&] {
-        const TargetDecision d = applyTargetPolicy(source, target, convertVersKS, policy);
-        for (const QString& line : d.lines)
-            appendLine(s.listeFichiersCible, line);
-        cibleEffective = d.cibleEffective;
-        convert = d.convert;
-        if (!d.failure.isEmpty()) {
-            statut = QStringLiteral("N");
-            message = d.failure;
-        }
-    });
+    // A target that the converter of this very source finished just before the
+    // program was stopped, too early to record it: it is the conversion.
+    QString dejaEcrite;
+    if (!convertVersKS)
+        p.step(15,
+               [&] { dejaEcrite = CibleDejaEcrite(target, source, dateFichierSource, tailleFichierSource); });
+    if (!dejaEcrite.isEmpty()) {
+        cibleEffective = dejaEcrite;
+        convert = false;
+        appendLine(s.listeFichiersCible, QStringLiteral("Conversion interrompue, cible déjà écrite: '") +
+                                             dejaEcrite + QLatin1Char('\''));
+    } else {
+        p.step(20, [&] {
+            const TargetDecision d = applyTargetPolicy(source, target, convertVersKS, policy);
+            for (const QString& line : d.lines)
+                appendLine(s.listeFichiersCible, line);
+            cibleEffective = d.cibleEffective;
+            convert = d.convert;
+            if (!d.failure.isEmpty()) {
+                statut = QStringLiteral("N");
+                message = d.failure;
+            }
+        });
+    }
 
     if (convert) {
         ConverterCommand command;
@@ -59,6 +73,9 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
             VerificationEtCreationRepertoire(errorFolder, true);
             fichierErreur = errorFolder + parts.fichierNom + QStringLiteral(".Log");
             RemoveStalePartials(parts.fichierDossier);
+            if (!convertVersKS)
+                NoterConversionEnCours(target, source, dateFichierSource, tailleFichierSource,
+                                       cibleEffective);
             command = buildConverterCommand(programValues().cheminConvertisseur, source, cibleEffective,
                                             fichierErreur, currentConverterOptions(), convertVersKS);
         });
@@ -94,6 +111,8 @@ void LancerConvertV13(const QString& idEntete, const QString& source, const QStr
             TailleDuFichier(fichierErreur) == 0)
             DeleteFile(fichierErreur, kCaller);
     });
+    if (!convertVersKS)
+        p.step(80, [&] { OublierConversionEnCours(target); });
 }
 
 } // namespace ks3
