@@ -15,6 +15,8 @@ allowed[converter]="converter"
 allowed[tools]="converter"
 # The record-file tool works through the record layer and what is under it.
 allowed[tools/ks3_records]="platform common settings store"
+# The automation component reads the registry file and validates with the converter.
+allowed[tools/dMCScripting]="platform converter"
 below=""
 for layer in "${layers[@]}"; do
     below="$below $layer"

@@ -10,6 +10,7 @@ packages=(
     ffmpeg
     xvfb xauth trayer xdotool x11-utils
     tzdata clang-format git
+    postgresql libpq-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -11,6 +11,7 @@
 #include "history/ui/FrmHisto.h"
 #include "runtime/CommandLine.h"
 #include "runtime/HistoryConsole.h"
+#include "runtime/ServiceMode.h"
 #include "runtime/Services.h"
 #include "runtime/Startup.h"
 #include "runtime/TerminationSignals.h"
@@ -85,6 +86,9 @@ int main(int argc, char** argv) {
     }
     if (options.once)
         return runOnce(argc, argv, options);
+    // The unattended service: the core alone, no window and no display.
+    if (options.service)
+        return ks3::ExecuterService(argc, argv, options);
     if (options.history || options.historyDetail) {
         // No window: the questions of the record layer get the unattended answers.
         QCoreApplication app(argc, argv);
@@ -111,6 +115,11 @@ int main(int argc, char** argv) {
     services.logFileChoice = ks3::DialogueFichierLogService();
     ks3::InstallerFrmSetup(services);
     ks3::InstallerFrmHisto(services);
+    services.mainWindowFocus = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<ks3::Frm_Main*>(w) && w->isVisible())
+                w->activateWindow();
+    };
     ks3::installServices(services);
     int status = 1;
     if (ks3::DemarrageProgramme(QCoreApplication::applicationFilePath(), options.rest)) {

@@ -16,9 +16,7 @@ QString& DossierSettings() {
 
 void NomDossierSettings() {
     Procedure p("Lib_Public", "NomDossierSettings");
-    p.step(10, [] {
-        DossierSettings() = programValues().dossierProgramme + QStringLiteral("Settings/KS3_Convert/");
-    });
+    p.step(10, [] { DossierSettings() = DossierDonnees() + QStringLiteral("Settings/KS3_Convert/"); });
     p.step(20, [] {
         if (NomFichierValide(DossierSettings()) && !QDir().mkpath(DossierSettings()))
             TraceLog(-1, -1, -1,

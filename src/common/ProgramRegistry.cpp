@@ -6,7 +6,7 @@
 namespace ks3 {
 
 QString registryFile() {
-    return programValues().dossierProgramme + QStringLiteral("Settings/Registry.ini");
+    return DossierDonnees() + QStringLiteral("Settings/Registry.ini");
 }
 
 QString LireRegistre(const QString& keyPath, const QString& valueName, const QString& defaultValue) {

@@ -7,4 +7,9 @@ ProgramValues& programValues() {
     return v;
 }
 
+QString DossierDonnees() {
+    const ProgramValues& v = programValues();
+    return v.dossierDonnees.isEmpty() ? v.dossierProgramme : v.dossierDonnees;
+}
+
 } // namespace ks3

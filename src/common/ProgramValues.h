@@ -7,8 +7,11 @@ namespace ks3 {
 
 // Values fixed at start-up and read by the whole program.
 struct ProgramValues {
-    QString dossierProgramme; // folder of the executable, ending with "/"
-    int noInstance = 0;       // 0, or 1..10 from the command line
+    QString dossierProgramme; // folder of the executable, through links, ending with "/"
+    // The data root (common/DataRoot.h), ending with "/": where everything the
+    // program writes lives. Empty: dossierProgramme.
+    QString dossierDonnees;
+    int noInstance = 0; // 0, or 1..10 from the command line
     bool convertisseurLigneCommande = false;
     QString cheminConvertisseur;
     QString formatDate = QStringLiteral("dd/MM/yyyy");
@@ -26,5 +29,8 @@ struct ProgramValues {
 };
 
 ProgramValues& programValues();
+
+// The data root in force: dossierDonnees, else dossierProgramme.
+QString DossierDonnees();
 
 } // namespace ks3

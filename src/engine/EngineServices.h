@@ -3,6 +3,8 @@
 #include "common/ServicePart.h"
 #include "engine/ExternalProcess.h"
 
+#include <functional>
+
 namespace ks3 {
 
 class RunSteps;
@@ -14,6 +16,9 @@ class RunSteps;
 struct EngineServices {
     RunSteps* runSteps = nullptr;
     ProcessOutputViewer processOutputViewer;
+    // Gives the main window the focus when it is visible (after a conversion
+    // of the automation converter); empty without a window.
+    std::function<void()> mainWindowFocus;
 };
 
 // The engine's part of the services in force.

@@ -1,10 +1,10 @@
 #include "engine/HistoryRunSteps.h"
 
 #include "common/ProgramValues.h"
-#include "common/TraceLog.h"
 #include "engine/CompareFichierEtDonnees.h"
 #include "engine/ConversionEnCours.h"
 #include "engine/EngineServices.h"
+#include "engine/LancerConvertV09.h"
 #include "engine/LancerConvertV13.h"
 
 namespace ks3 {
@@ -30,12 +30,8 @@ void HistoryRunSteps::convert(const CompareResult& found, const QString& source,
                          false);
         return;
     }
-    // The older automation converter only exists on the suite's Windows workstations.
-    TraceLog(-1, -1, -1,
-             QStringLiteral(
-                 "Err: LancerConvertV09: automation converter not available on this computer |Source: ") +
-                 source,
-             true);
+    LancerConvertV09(found.idEntete, source, target, found.dateFichierSource, found.tailleFichierSource,
+                     false);
 }
 
 } // namespace ks3

@@ -1,29 +1,28 @@
 #pragma once
 
 #include "platform/BtrFileDefinition.h"
-#include "platform/SqliteStatement.h"
 
 #include <QByteArray>
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
-
-struct sqlite3;
 
 namespace ks3::btr {
 
-// One record file: a SQLite database holding the file's definition and its
-// records, each with its key columns (sort forms, BLOB order = key order), a
-// sequence per duplicate key (insertion order among equal keys) and a version
-// number that tells a reader whether the record changed since it read it.
+// One record file, whatever holds it: its records, each with its key values
+// in their sort forms (unsigned byte order = key order), a sequence per
+// duplicate key (insertion order among equal keys) and a version number that
+// tells a reader whether the record changed since it read it.
 //
-// Every write is one SQLite transaction committed with a full sync before the
-// call returns, unless the file takes part in a transaction of the process.
-// A database locked by another writer is waited for a short while (the busy
-// wait goes through the platform host, the program's clock), then reported as StatusFileLocked.
+// The path chooses where the file lives, here and nowhere else: a path
+// written as a PostgreSQL URL ("postgresql://server/database/FRAD041.bt6")
+// names a table of that database (PgRecordFile), any other path a SQLite
+// database on the file system (SqliteRecordFile).
+//
+// Every write is committed and durable before the call returns, unless the
+// file takes part in a transaction of the process. A file held by another
+// writer is waited for a short while, then reported as StatusFileLocked.
 class RecordFile {
 public:
     // Where a search lands, relative to a key (and a sequence for After and
@@ -45,60 +44,53 @@ public:
         std::vector<std::int64_t> sequences;
     };
 
-    ~RecordFile();
+    virtual ~RecordFile() = default;
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
+
+    // True when the path names a table of a PostgreSQL server.
+    static bool onServer(const std::string& path);
 
     // Creates the file at path (whole or not at all). replace: an existing
     // record file is emptied and given the new definition in one
     // transaction; otherwise an existing file gives StatusFileExists.
     static std::int16_t create(const std::string& path, const FileDefinition& definition, bool replace);
     // Opens an existing record file: StatusFileNotFound when missing,
-    // StatusNotARecordFile when the file is not one of ours.
+    // StatusNotARecordFile when it is not one of ours.
     static std::int16_t open(const std::string& path, std::unique_ptr<RecordFile>& out);
+    // What names the file behind a path, so that two paths to one file are
+    // known as one (empty when there is nothing at the path).
+    static std::string identityOf(const std::string& path);
 
     const FileDefinition& definition() const { return definition_; }
-    dev_t device() const { return device_; }
-    ino_t inode() const { return inode_; }
+    const std::string& identity() const { return identity_; }
+    bool inTransaction() const { return inTransaction_; }
 
-    std::int16_t find(int key, Seek seek, const QByteArray& sortKey, std::int64_t sequence, Row& row);
-    std::int16_t insert(const QByteArray& record, Written& written);
+    virtual std::int16_t find(int key, Seek seek, const QByteArray& sortKey, std::int64_t sequence,
+                              Row& row) = 0;
+    virtual std::int16_t insert(const QByteArray& record, Written& written) = 0;
     // Writes over the record `id` if it still has `version`: StatusRecordConflict
     // when another user changed or deleted it, StatusKeyNotModifiable when a
     // key that may not change would.
-    std::int16_t update(std::int64_t id, std::int64_t version, const QByteArray& record, Written& written);
-    std::int16_t remove(std::int64_t id, std::int64_t version);
+    virtual std::int16_t update(std::int64_t id, std::int64_t version, const QByteArray& record,
+                                Written& written) = 0;
+    virtual std::int16_t remove(std::int64_t id, std::int64_t version) = 0;
 
     // Transaction of the process: from begin() on, writes stay uncommitted
     // (and the file locked for other writers) until commit() or rollback().
-    std::int16_t begin();
-    std::int16_t commit();
-    std::int16_t rollback();
-    bool inTransaction() const { return inTransaction_; }
+    virtual std::int16_t begin() = 0;
+    virtual std::int16_t commit() = 0;
+    virtual std::int16_t rollback() = 0;
 
-    // Maps a SQLite result code to a status.
-    static std::int16_t statusOf(int sqliteCode);
-
-private:
+protected:
     RecordFile() = default;
-    std::int16_t loadDefinition();
-    void prepareStatements();
-    SqliteStatement& findStatement(int key, Seek seek);
-    std::int64_t nextSequence(int key, const QByteArray& sortKey, std::int16_t& status);
-    std::int16_t beginWrite();
-    std::int16_t endWrite(std::int16_t status);
-    std::int16_t exec(SqliteStatement& st);
 
-    sqlite3* db_ = nullptr;
+    // The sort form of every key of a record (null for a null key).
+    std::vector<QByteArray> sortKeysOf(const QByteArray& record) const;
+
     FileDefinition definition_;
-    dev_t device_ = 0;
-    ino_t inode_ = 0;
+    std::string identity_;
     bool inTransaction_ = false;
-
-    SqliteStatement begin_, commit_, rollback_;
-    SqliteStatement insert_, readKeys_, update_, delete_;
-    std::vector<SqliteStatement> lastSequence_;
-    std::vector<std::array<SqliteStatement, std::size_t(Seek::Count)>> find_;
 };
 
 } // namespace ks3::btr

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 namespace ks3::btr {
 
@@ -97,9 +96,8 @@ std::int16_t RecordManager::open(PositionBlock* block, const Request& r) {
 
     // A file already open in this process shares its connection.
     std::shared_ptr<RecordFile> file;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        auto it = files_.find({st.st_dev, st.st_ino});
+    if (const std::string identity = RecordFile::identityOf(path); !identity.empty()) {
+        auto it = files_.find(identity);
         if (it != files_.end())
             file = it->second.lock();
     }
@@ -108,7 +106,7 @@ std::int16_t RecordManager::open(PositionBlock* block, const Request& r) {
         if (const std::int16_t s = RecordFile::open(path, opened); s != StatusSuccess)
             return s;
         file = std::move(opened);
-        files_[{file->device(), file->inode()}] = file;
+        files_[file->identity()] = file;
     }
 
     auto freeSlot = std::find_if(cursors_.begin(), cursors_.end(), [](const Cursor& c) { return !c.file; });
@@ -137,9 +135,8 @@ std::int16_t RecordManager::create(const Request& r) {
         return s;
     // Redefining a file that this process has open would leave its cursors
     // working on a layout that is gone.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        auto it = files_.find({st.st_dev, st.st_ino});
+    if (const std::string identity = RecordFile::identityOf(path); !identity.empty()) {
+        auto it = files_.find(identity);
         if (it != files_.end() && !it->second.expired())
             return r.keyNumber == CreateNoReplace ? StatusFileExists : StatusAccessDenied;
     }

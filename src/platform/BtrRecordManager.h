@@ -8,14 +8,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <utility>
+#include <string>
 #include <vector>
 
 namespace ks3::btr {
 
 // The process's side of the record manager: its cursors (one per position
-// block handed out by Open), the record files they share (one SQLite
-// connection per file, whatever the number of blocks on it) and the
+// block handed out by Open), the record files they share (one connection per
+// file, whatever the number of blocks on it) and the
 // transaction of the process. BTRCALL is its only door.
 class RecordManager {
 public:
@@ -64,8 +64,8 @@ private:
     void putKey(const KeyDef& def, const QByteArray& record, const Request& r) const;
 
     std::mutex mutex_;
-    std::vector<Cursor> cursors_; // cursor n is cursors_[n - 1]
-    std::map<std::pair<dev_t, ino_t>, std::weak_ptr<RecordFile>> files_;
+    std::vector<Cursor> cursors_;                            // cursor n is cursors_[n - 1]
+    std::map<std::string, std::weak_ptr<RecordFile>> files_; // by RecordFile::identity()
     bool inTransaction_ = false;
     std::vector<std::shared_ptr<RecordFile>> joined_;
 };

@@ -6,9 +6,11 @@
 //
 // A record file holds fixed-length records indexed by up to 119 keys. A key is
 // made of segments (position, length, flags) taken from the record in order and
-// compared as unsigned bytes; case-insensitive keys compare as capitals. Every
-// record file is one SQLite database at the path given to Create; several
-// processes may use it at once: each write is durable when the call returns.
+// compared as unsigned bytes; case-insensitive keys compare as capitals. A
+// record file is one SQLite database at the path given to Create, or, when
+// the path is a PostgreSQL URL ("postgresql://server/database/FRAD041.bt6"),
+// one table of that database; several processes (and, on a server, several
+// computers) may use it at once: each write is durable when the call returns.
 //
 // Conventions of every call:
 // - The position block is the caller's: Open fills it, every later call on the
@@ -96,6 +98,9 @@ enum Status : std::int16_t {
     StatusLockError = 81,
     StatusLostPosition = 82,
     StatusFileLocked = 85,
+    // The server of a record file cannot be reached (or was lost and could
+    // not be reached again): the first of the network statuses.
+    StatusServerUnreachable = 3103,
 };
 
 // Open modes (key number of Open).

@@ -18,6 +18,8 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
             o.version = true;
         else if (a == QLatin1String("--once"))
             o.once = true;
+        else if (a == QLatin1String("--service"))
+            o.service = true;
         else if (a == QLatin1String("--screenshot") && i + 1 < arguments.size())
             o.screenshot = arguments.at(++i);
         else if (a == QLatin1String("--history")) {
@@ -40,28 +42,44 @@ CommandLineOptions parseCommandLine(const QStringList& arguments) {
 }
 
 QString usageText() {
-    return QStringLiteral("Usage: KS3_Tools_Convert [/Instance=N | /I=N] [--once] [--screenshot FILE]\n"
-                          "                         [--history [Date|Fichier|Erreurs] [TEXT]]\n"
-                          "                         [--history-detail ID] [--help] [--version]\n"
-                          "\n"
-                          "Converts the sound files of the configured source folders at an interval,\n"
-                          "and turns sound files into the suite's format on request over UDP.\n"
-                          "\n"
-                          "  /Instance=N, /I=N  instance number 1 to 10 (own settings and logs)\n"
-                          "  --once             one conversion run at once, no window; exit status 0\n"
-                          "                     when the run completed, 1 when start-up failed\n"
-                          "  --screenshot FILE  start, save a PNG picture of the main window, end\n"
-                          "  --history [TYPE] [TEXT]\n"
-                          "                     print the conversion headers the window \"Historique\"\n"
-                          "                     lists (TYPE Fichier by default: names beginning with\n"
-                          "                     TEXT; Date: created on day TEXT, jj/mm/aaaa; Erreurs:\n"
-                          "                     failed, names beginning with TEXT), tab-separated\n"
-                          "                     with a header line, then end; exit status 2 when the\n"
-                          "                     date cannot be read\n"
-                          "  --history-detail ID\n"
-                          "                     print the conversion attempts of header ID, then end\n"
-                          "  --help             this text\n"
-                          "  --version          the program's version\n");
+    return QStringLiteral(
+        "Usage: KS3_Tools_Convert [/Instance=N | /I=N] [--once | --service] [--screenshot FILE]\n"
+        "                         [--history [Date|Fichier|Erreurs] [TEXT]]\n"
+        "                         [--history-detail ID] [--help] [--version]\n"
+        "\n"
+        "Converts the sound files of the configured source folders at an interval,\n"
+        "and turns sound files into the suite's format on request over UDP.\n"
+        "\n"
+        "Modes:\n"
+        "  (none)             the window program, for a workstation with a desktop: the\n"
+        "                     options, the history and the runs in windows\n"
+        "  --once             one conversion run at once, no window; exit status 0\n"
+        "                     when the run completed, 1 when start-up failed or a\n"
+        "                     signal stopped the run (for a script or a cron job)\n"
+        "  --service          the unattended service, no window and no display needed\n"
+        "                     (systemd, a machine without a desktop): runs at the\n"
+        "                     interval of the settings, the first 500 s after start,\n"
+        "                     answers UDP requests; every question gets the answer of\n"
+        "                     --once, traced; SIGTERM, SIGINT or SIGHUP end it after\n"
+        "                     the file being converted, with exit status 0\n"
+        "\n"
+        "  /Instance=N, /I=N  instance number 1 to 10 (own settings and logs)\n"
+        "  --screenshot FILE  start, save a PNG picture of the main window, end\n"
+        "  --history [TYPE] [TEXT]\n"
+        "                     print the conversion headers the window \"Historique\"\n"
+        "                     lists (TYPE Fichier by default: names beginning with\n"
+        "                     TEXT; Date: created on day TEXT, jj/mm/aaaa; Erreurs:\n"
+        "                     failed, names beginning with TEXT), tab-separated\n"
+        "                     with a header line, then end; exit status 2 when the\n"
+        "                     date cannot be read\n"
+        "  --history-detail ID\n"
+        "                     print the conversion attempts of header ID, then end\n"
+        "  --help             this text\n"
+        "  --version          the program's version\n"
+        "\n"
+        "Data (settings, history, logs) live beside the program when its folder is\n"
+        "writable, else in $STATE_DIRECTORY (a systemd service), else in\n"
+        "$XDG_DATA_HOME/Kestrel/ (~/.local/share/Kestrel/). See KS3_Tools_Convert(1).\n");
 }
 
 void AnalyseChaineCommand(const QString& commandLine) {

@@ -10,7 +10,8 @@ struct CommandLineOptions {
     bool help = false;
     bool version = false;
     bool once = false;
-    QString screenshot; // --screenshot FILE: save a picture of the main window and end
+    bool service = false; // --service: the unattended service, no window and no display
+    QString screenshot;   // --screenshot FILE: save a picture of the main window and end
     // --history [Date|Fichier|Erreurs] [TEXT]: print the headers the history
     // window would list; --history-detail ID: the attempts of one header.
     bool history = false;

@@ -1,6 +1,7 @@
 #include "runtime/HistoryConsole.h"
 
 #include "common/NomFichierSettings.h"
+#include "common/ProgramFolders.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "common/WorkingFolders.h"
@@ -25,8 +26,7 @@ void ecrire(std::FILE* f, const QStringList& cellules) {
 // What the window finds at start-up: the instance, its settings and working
 // folders, the record files of its data folder.
 void ouvrir(const QString& executablePath, const CommandLineOptions& options) {
-    ProgramValues& v = programValues();
-    v.dossierProgramme = QFileInfo(executablePath).absolutePath() + QLatin1Char('/');
+    DeterminerDossiersProgramme(executablePath);
     if (!options.rest.trimmed().isEmpty())
         AnalyseChaineCommand(options.rest);
     if (DossierSettings().trimmed().isEmpty())

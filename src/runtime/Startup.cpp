@@ -6,6 +6,7 @@
 #include "common/Messages.h"
 #include "common/NomFichierSettings.h"
 #include "common/PathText.h"
+#include "common/ProgramFolders.h"
 #include "common/ProgramRegistry.h"
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
@@ -19,6 +20,7 @@
 #include "settings/Settings.h"
 #include "store/RecordFiles.h"
 #include "udp/CodeVersionOS.h"
+#include "udp/LabelDataArrivalUDP_Change.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -103,7 +105,7 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
         lock->tryLock(0);
     });
     p.step(20, [&] { TraceLog(-1, -1, -1, QStringLiteral("---------- Form_Load: Start")); });
-    p.step(30, [&] { v.dossierProgramme = withTrailingSlash(QFileInfo(executablePath).absolutePath()); });
+    p.step(30, [&] { DeterminerDossiersProgramme(executablePath); });
     p.step(40, [&] {
         if (!commandLine.trimmed().isEmpty())
             AnalyseChaineCommand(commandLine);
@@ -136,6 +138,8 @@ bool DemarrageProgramme(const QString& executablePath, const QString& commandLin
     });
     // The socket back-end of the UDP rows, for the whole run.
     g.step(65, [] { LireCodeVersionOS(); });
+    // Requests received on the rows bound from now on are handled.
+    g.step(67, [] { InstallerGestionnaireUDP(); });
     g.step(70, [&] { ChargerFenetreOptions(); });
     g.step(80, [&] {
         InitGeneralData();

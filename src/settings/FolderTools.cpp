@@ -135,7 +135,7 @@ bool FolderFound(QString& path, bool useDefault) {
             return;
         }
         if (useDefault && !isNetworkPath(path))
-            path = programValues().dossierProgramme + QStringLiteral("Brightwell/Kestrel/Config/");
+            path = DossierDonnees() + QStringLiteral("Brightwell/Kestrel/Config/");
         VerificationEtCreationRepertoire(path, true);
         const QString now = withTrailingSlash(path);
         if (folderExists(path)) {

@@ -21,7 +21,7 @@ void InitGeneralSysteme() {
                                     QStringLiteral("0FF")) == QLatin1String("ON");
         local = withTrailingSlash(
             LectureIni(sys, unc ? QStringLiteral("Repertoires_UNC") : QStringLiteral("Repertoires"),
-                       QStringLiteral("REPLOCAL"), v.dossierProgramme));
+                       QStringLiteral("REPLOCAL"), DossierDonnees()));
     });
     for (int r = 0; r < 9; ++r) {
         p.step(20, [&] {

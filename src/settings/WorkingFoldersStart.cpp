@@ -33,8 +33,11 @@ void trace(const QString& text) {
     TraceLog(-1, -1, -1, text);
 }
 
-const QString& programme() {
-    return programValues().dossierProgramme;
+// The folder that stands for the suite's drive-letter defaults and for its
+// programs folder (the local and shared folders default to it, and are
+// written): the data root.
+QString programme() {
+    return DossierDonnees();
 }
 
 } // namespace

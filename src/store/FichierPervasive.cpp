@@ -33,16 +33,39 @@ bool tableCreee(int noFichier) {
     return noFichier == 37 || (noFichier >= 40 && noFichier <= 49);
 }
 
-// A file counts as there when it was opened before in this run, or when it
-// exists and is not empty (an empty file is no record file).
+// The path as the record manager takes it: file-system bytes, ended by a zero.
+QByteArray cheminCle(const QString& chemin, int longueurMin);
+
+} // namespace
+
+// An Open that does not answer "file not found" (12) finds something there (a
+// file it cannot open is then reported by the real open).
+bool FichierBtrExiste(const QString& chemin) {
+    btr::PositionBlock bloc;
+    std::memset(bloc.bytes, ' ', sizeof bloc.bytes);
+    char tampon[1] = {0};
+    std::uint32_t longueur = 0;
+    QByteArray cle = cheminCle(chemin, kLongueurCle);
+    const std::int16_t statut = callRecordManager(btr::OpOpen, &bloc, tampon, &longueur, cle.data(),
+                                                  std::uint16_t(cle.size()), btr::OpenReadOnly);
+    if (statut == btr::StatusSuccess) {
+        QByteArray vide(kLongueurCle, ' ');
+        callRecordManager(btr::OpClose, &bloc, tampon, &longueur, vide.data(), std::uint16_t(vide.size()), 0);
+    }
+    return statut != btr::StatusFileNotFound && statut != btr::StatusInvalidFileName;
+}
+
+namespace {
+
+// A file counts as there when it was opened before in this run, or when the
+// record manager finds one at its path.
 bool fichierPresent(const QString& chemin) {
     const QStringList ouverts = btrieveState().listeFichiersOuverts.split(QStringLiteral("::"));
     if (ouverts.contains(chemin))
         return true;
-    return File_Exist(chemin, QStringLiteral("Lib_Data_Pervasive:FichierPervasiveOuvrir"), true);
+    return FichierBtrExiste(chemin);
 }
 
-// The path as the record manager takes it: file-system bytes, ended by a zero.
 QByteArray cheminCle(const QString& chemin, int longueurMin) {
     QByteArray b = QFile::encodeName(chemin);
     b.append('\0');
@@ -77,7 +100,7 @@ QString DossierDonneesBase(int base) {
     Q_UNUSED(base); // one record folder for every base of this workstation
     QString dossier = workingFolders().dataFolder.trimmed();
     if (dossier.isEmpty())
-        dossier = programValues().dossierProgramme + QStringLiteral("BTRieve/Data/");
+        dossier = DossierDonnees() + QStringLiteral("BTRieve/Data/");
     if (!dossier.endsWith(QLatin1Char('/')))
         dossier += QLatin1Char('/');
     return dossier;
@@ -96,21 +119,25 @@ QString NomFichierBTR(int noFichier, int indexStation) {
 int CreationStructureVide(const QString& chemin) {
     Procedure p("Lib_Data_Pervasive", "CreationStructureVide");
     int statut = btr::StatusCreateIoError;
-    p.step(10, [&] {
-        // A fresh workstation has no record folder yet.
-        const QString dossier = QFileInfo(chemin).absolutePath();
-        if (!QDir(dossier).exists())
-            QDir().mkpath(dossier);
-    });
-    p.step(20, [&] {
+    // A file that appeared since the caller looked (another workstation or
+    // instance created it meanwhile) is kept: it may already hold records.
+    auto creer = [&] {
         btr::PositionBlock bloc;
         blocVide(bloc);
         DefinitionFichier& definition = btrieveState().definitionFichier;
         std::uint32_t longueur = std::uint32_t(definition.size());
         QByteArray cle = QFile::encodeName(chemin);
         statut = callRecordManager(btr::OpCreate, &bloc, definition.data(), &longueur, cle.data(),
-                                   std::uint16_t(cle.size()), 0);
-    });
+                                   std::uint16_t(cle.size()), btr::CreateNoReplace);
+    };
+    p.step(10, creer);
+    if (statut == btr::StatusFileNotFound)
+        p.step(20, [&] {
+            // A fresh workstation has no record folder yet.
+            const QString dossier = QFileInfo(chemin).absolutePath();
+            if (!QDir(dossier).exists() && QDir().mkpath(dossier))
+                creer();
+        });
     btrRequest().BtrStatut = statut;
     return statut;
 }
@@ -124,10 +151,7 @@ bool OuvertureFichierBTrieve(int base, int noFichier, const QString& chemin, std
         return false;
     bool ouvert = false;
     p.step(10, [&] {
-        if (!QFileInfo::exists(chemin)) {
-            r.BtrStatut = btr::StatusFileNotFound;
-            return;
-        }
+        // A missing file is answered 12 by the record manager.
         btr::PositionBlock bloc;
         blocVide(bloc);
         Tampon tampon(noFichier);

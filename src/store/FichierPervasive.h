@@ -27,8 +27,13 @@ QString NomFichierBTR(int noFichier, int indexStation);
 // The record folder of a base, ending with "/".
 QString DossierDonneesBase(int base);
 
-// Creates an empty record file from DefinitionFichier (InitStructureFichierBTR);
-// returns the status, also left in BtrStatut.
+// Is there a record file at the path? The record manager is asked, so that the
+// answer holds wherever the files are (a folder, a PostgreSQL server).
+bool FichierBtrExiste(const QString& chemin);
+
+// Creates an empty record file from DefinitionFichier (InitStructureFichierBTR)
+// where none is (StatusFileExists when one is); returns the status, also left
+// in BtrStatut.
 int CreationStructureVide(const QString& chemin);
 
 } // namespace ks3

@@ -156,7 +156,7 @@ void Frm_MainBis::SocketWrenchUDP_OnRead(int Index) {
             recues_.at(static_cast<std::size_t>(Index)) = texte;
             emit donneeRecue(Index, texte);
         });
-        p.step(70, [&] { setLabelDataArrivalUDP(Index, texte); });
+        p.step(70, [&] { remettre(Index, texte); });
     }
 }
 
@@ -174,7 +174,7 @@ void Frm_MainBis::SocketUDP_DataArrival(int Index, qint64 /*bytesTotal*/) {
                  QStringLiteral("UDP: Data arrival: <From: ") + socketUDP(Index).senderAddress() +
                      QLatin1Char('>') + texte);
     });
-    p.step(30, [&] { setLabelDataArrivalUDP(Index, texte); });
+    p.step(30, [&] { remettre(Index, texte); });
 }
 
 void Frm_MainBis::SocketUDP_Error(int Index, int Number, const QString& Description, const QString& Source) {
@@ -213,6 +213,15 @@ void Frm_MainBis::LabelDataArrivalUDP_Change(int n) {
             TraceLog(n, -1, -1, QStringLiteral("UDP: Command received: ") + texte);
     });
     p.step(20, [&] { setLabelDataArrivalUDP(n, QString()); });
+}
+
+void Frm_MainBis::remettre(int n, const QString& texte) {
+    // The label still holds the text while the row handles it: the same text
+    // received again meanwhile goes to the handler too, which drops it.
+    if (LabelDataArrivalUDP(n) == texte)
+        LabelDataArrivalUDP_Change(n);
+    else
+        setLabelDataArrivalUDP(n, texte);
 }
 
 QString Frm_MainBis::TexteUDPDonneeRecues(int n) const {

@@ -72,6 +72,8 @@ signals:
 
 private:
     void LabelDataArrivalUDP_Change(int n);
+    // A received text handed to the row's handler.
+    void remettre(int n, const QString& texte);
 
     std::array<SocketUDP*, kNombreLignes> sockets_{};
     std::array<SocketWrenchUDP*, kNombreLignes> socketsWrench_{};

@@ -13,6 +13,7 @@
 #include "store/RecordBuffers.h"
 #include "support/HistoryFixture.h"
 #include "support/ManualClock.h"
+#include "support/PgTestDatabase.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
 #include "support/TempDir.h"
@@ -25,6 +26,7 @@
 
 #include <ctime>
 #include <functional>
+#include <optional>
 
 using namespace ks3;
 
@@ -451,10 +453,31 @@ TEST_F(ChangeDetection, SizesBeyond32BitsAreRecordedWhole) {
     EXPECT_EQ(headers()[1].taille, QStringLiteral("3221225473"));
 }
 
-// Two programs creating headers at once on one history (two instances sharing
-// a data folder): every file gets a header of its own, under a number of its
-// own, with its conversion recorded under it; none is converted again.
-TEST_F(ChangeDetection, TwoProgramsCreatingHeadersAtOnceLoseNone) {
+// A history shared by several programs: in a data folder (two instances on one
+// computer) or on the PostgreSQL test server (two workstations).
+class SharedHistory : public ChangeDetection, public ::testing::WithParamInterface<bool> {
+protected:
+    std::optional<test::PgTestDatabase> db;
+
+    void SetUp() override {
+        if (GetParam()) {
+            db.emplace();
+            ASSERT_TRUE(db->error().isEmpty()) << db->error().toStdString();
+        }
+        ChangeDetection::SetUp();
+    }
+    QString dataFolder() const override { return db ? db->url() + QLatin1Char('/') : data.path(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Places, SharedHistory, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& i) {
+                             return std::string(i.param ? "Server" : "Folder");
+                         });
+
+// Two programs creating headers at once on one history: every file gets a
+// header of its own, under a number of its own, with its conversion recorded
+// under it; none is converted again.
+TEST_P(SharedHistory, TwoProgramsCreatingHeadersAtOnceLoseNone) {
     constexpr int perProgram = 150;
     for (int p = 1; p <= 2; ++p)
         for (int i = 0; i < perProgram; ++i)
@@ -462,7 +485,7 @@ TEST_F(ChangeDetection, TwoProgramsCreatingHeadersAtOnceLoseNone) {
     QProcess peers[2];
     for (int p = 0; p < 2; ++p) {
         peers[p].start(QStringLiteral(KS3_BIN_DIR "/history_peer"),
-                       {data.path(), dir.file(QStringLiteral("In%1/").arg(p + 1)),
+                       {dataFolder(), dir.file(QStringLiteral("In%1/").arg(p + 1)),
                         dir.file(QStringLiteral("Out%1/").arg(p + 1))});
         ASSERT_TRUE(peers[p].waitForReadyRead(30000));
         ASSERT_EQ(peers[p].readLine().trimmed(), "ready");
@@ -532,10 +555,10 @@ TEST_F(ChangeDetection, TwoProgramsCreatingHeadersAtOnceLoseNone) {
 // A header that cannot be written (the history locked by another program for
 // longer than the retries): the file is not converted under another file's
 // header or under none, the failure is traced, and the next run creates it.
-TEST_F(ChangeDetection, FileWithoutHeaderWaitsForTheNextRun) {
+TEST_P(SharedHistory, FileWithoutHeaderWaitsForTheNextRun) {
     converted(decide(sound("In/first.wav"), dir.file("Out/first.mp3")));
     QProcess holder;
-    holder.start(QStringLiteral(KS3_BIN_DIR "/history_peer"), {QStringLiteral("hold"), data.path()});
+    holder.start(QStringLiteral(KS3_BIN_DIR "/history_peer"), {QStringLiteral("hold"), dataFolder()});
     ASSERT_TRUE(holder.waitForReadyRead(30000));
     ASSERT_EQ(holder.readLine().trimmed(), "held 0");
 

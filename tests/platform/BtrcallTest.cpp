@@ -1,12 +1,17 @@
 #include "platform/Btrcall.h"
 
 #include "BtrTestFile.h"
+#include "BtrTestPlace.h"
 #include "support/TempDir.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
+#include <thread>
 
 using namespace ks3;
 using namespace ks3::btr;
@@ -36,11 +41,14 @@ QByteArray testDefinition() {
 }
 
 struct Fixture {
-    test::TempDir dir;
-    QString path = dir.file(QStringLiteral("FRAD099.bt6"));
+    test::RecordPlace place;
+    test::TempDir& dir = place.dir;
+    QString path = place.file(QStringLiteral("FRAD099.bt6"));
     BtrCursor c{RecLen};
 
-    Fixture() {
+    explicit Fixture(test::Backend backend) : place(backend) {
+        if (!place.error().isEmpty())
+            return;
         EXPECT_EQ(test::createFile(path, testDefinition()), StatusSuccess);
         EXPECT_EQ(c.open(path), StatusSuccess);
         for (const QByteArray& r :
@@ -261,35 +269,62 @@ const Case cases[] = {
     {"MissingFileIsTwelveAndForeignFilesThirty",
      [](Fixture& f) {
          BtrCursor o(RecLen);
-         EXPECT_EQ(o.open(f.dir.file(QStringLiteral("none.bt6"))), StatusFileNotFound);
-         EXPECT_EQ(o.open(f.dir.write(QStringLiteral("text.bt6"), "not a record file at all\n")),
-                   StatusNotARecordFile);
-         EXPECT_EQ(o.open(f.dir.write(QStringLiteral("empty.bt6"), "")), StatusNotARecordFile);
-         const QByteArray other = QFile::encodeName(f.dir.file(QStringLiteral("other.bt6")));
-         sqlite3* db = nullptr;
-         ASSERT_EQ(sqlite3_open(other.constData(), &db), SQLITE_OK);
-         sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
-         sqlite3_close(db);
-         EXPECT_EQ(o.open(QString::fromUtf8(other)), StatusNotARecordFile);
+         EXPECT_EQ(o.open(f.place.file(QStringLiteral("none.bt6"))), StatusFileNotFound);
+         if (f.place.backend == test::Backend::Sqlite) {
+             EXPECT_EQ(o.open(f.dir.write(QStringLiteral("text.bt6"), "not a record file at all\n")),
+                       StatusNotARecordFile);
+             // Nothing written yet: no record file there (Create may put one).
+             EXPECT_EQ(o.open(f.dir.write(QStringLiteral("empty.bt6"), "")), StatusFileNotFound);
+             const QByteArray other = QFile::encodeName(f.dir.file(QStringLiteral("other.bt6")));
+             sqlite3* db = nullptr;
+             ASSERT_EQ(sqlite3_open(other.constData(), &db), SQLITE_OK);
+             sqlite3_exec(db, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+             EXPECT_EQ(o.open(QString::fromUtf8(other)), StatusNotARecordFile);
+         } else {
+             // A table of another program in the database is no record file,
+             // and Create does not drop it.
+             ASSERT_EQ(f.place.db->query(QStringLiteral("CREATE TABLE \"other.bt6\"(x integer)")), "");
+             EXPECT_EQ(o.open(f.place.file(QStringLiteral("other.bt6"))), StatusNotARecordFile);
+             EXPECT_EQ(test::createFile(f.place.file(QStringLiteral("other.bt6")), testDefinition()),
+                       StatusAccessDenied);
+             EXPECT_EQ(f.place.db->query(QStringLiteral("SELECT count(*) FROM \"other.bt6\"")), "0");
+             // A URL without a database names no file.
+             EXPECT_EQ(o.open(QStringLiteral("postgresql://127.0.0.1:1/FRAD099.bt6")), StatusInvalidFileName);
+             // A server nobody answers for: a network status, as the access layer words it.
+             EXPECT_EQ(o.open(QStringLiteral("postgresql://127.0.0.1:1/kestrel/FRAD099.bt6")),
+                       StatusServerUnreachable);
+         }
          EXPECT_EQ(o.get(OpGetFirst, 0), StatusFileNotOpen);
      }},
 };
 
-class RecordManager : public ::testing::TestWithParam<Case> {};
+class RecordManager : public ::testing::TestWithParam<std::tuple<test::Backend, Case>> {};
 
 TEST_P(RecordManager, Case) {
-    Fixture f;
-    GetParam().run(f);
+    Fixture f(std::get<0>(GetParam()));
+    ASSERT_TRUE(f.place.error().isEmpty()) << f.place.error().toStdString();
+    std::get<1>(GetParam()).run(f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RecordManager, ::testing::ValuesIn(cases),
-                         [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RecordManager,
+                         ::testing::Combine(::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+                                            ::testing::ValuesIn(cases)),
+                         [](const ::testing::TestParamInfo<std::tuple<test::Backend, Case>>& i) {
+                             return std::string(test::backendName(std::get<0>(i.param))) + "_" +
+                                    std::get<1>(i.param).name;
+                         });
 
 // Keys compare as unsigned bytes after each segment's own rule: binary
 // numbers by value (little-endian in the record), descending segments reversed.
-TEST(RecordManagerKeys, BinaryAndDescendingSegmentsOrderByValue) {
-    test::TempDir dir;
-    const QString path = dir.file(QStringLiteral("keys.bt6"));
+class RecordManagerKeys : public ::testing::TestWithParam<test::Backend> {
+protected:
+    test::RecordPlace place{GetParam()};
+    void SetUp() override { ASSERT_TRUE(place.error().isEmpty()) << place.error().toStdString(); }
+};
+
+TEST_P(RecordManagerKeys, BinaryAndDescendingSegmentsOrderByValue) {
+    const QString path = place.file(QStringLiteral("keys.bt6"));
     ASSERT_EQ(test::createFile(path, test::fileDefinition(
                                          8, 2, {{1, 2, KeyBinary}, {3, 1, KeyDuplicates | KeyDescending}})),
               StatusSuccess);
@@ -317,9 +352,8 @@ TEST(RecordManagerKeys, BinaryAndDescendingSegmentsOrderByValue) {
 }
 
 // A position key longer than the block can hold is kept by the manager.
-TEST(RecordManagerKeys, LongKeyScansThroughNextAndPrevious) {
-    test::TempDir dir;
-    const QString path = dir.file(QStringLiteral("long.bt6"));
+TEST_P(RecordManagerKeys, LongKeyScansThroughNextAndPrevious) {
+    const QString path = place.file(QStringLiteral("long.bt6"));
     ASSERT_EQ(test::createFile(path, test::fileDefinition(200, 1, {{1, 150, KeyDuplicates}})), StatusSuccess);
     BtrCursor c(200);
     ASSERT_EQ(c.open(path), StatusSuccess);
@@ -334,11 +368,18 @@ TEST(RecordManagerKeys, LongKeyScansThroughNextAndPrevious) {
     c.call(OpStop, 0);
 }
 
+INSTANTIATE_TEST_SUITE_P(Backends, RecordManagerKeys,
+                         ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+                         [](const ::testing::TestParamInfo<test::Backend>& i) {
+                             return std::string(test::backendName(i.param));
+                         });
+
 // The create buffer of the conversion headers (160 bytes, 3 keys), then
 // replacing and refusing to replace.
-TEST(RecordManagerCreate, ConversionHeaderDefinitionCreatesReplacesAndRefuses) {
-    test::TempDir dir;
-    const QString path = dir.file(QStringLiteral("FRAD041.bt6"));
+class RecordManagerCreate : public RecordManagerKeys {};
+
+TEST_P(RecordManagerCreate, ConversionHeaderDefinitionCreatesReplacesAndRefuses) {
+    const QString path = place.file(QStringLiteral("FRAD041.bt6"));
     QByteArray definition =
         test::fileDefinition(900, 3,
                              {{1, 10, KeyModifiable},
@@ -364,14 +405,29 @@ TEST(RecordManagerCreate, ConversionHeaderDefinitionCreatesReplacesAndRefuses) {
     ASSERT_EQ(c.open(path), StatusSuccess);
     EXPECT_EQ(c.get(OpGetFirst, 0), StatusEndOfFile);
     c.call(OpStop, 0);
+    if (GetParam() == test::Backend::Postgres)
+        return; // a table of another program: MissingFileIsTwelveAndForeignFilesThirty
 
-    const QString foreign = dir.write(QStringLiteral("old.bt6"), "left by another program");
+    const QString foreign = place.dir.write(QStringLiteral("old.bt6"), "left by another program");
     ASSERT_EQ(test::createFile(foreign, definition), StatusSuccess);
     ASSERT_EQ(c.open(foreign), StatusSuccess);
     c.call(OpStop, 0);
+
+    // An empty file holds nothing: even a Create that replaces nothing takes its place.
+    const QString empty = place.dir.write(QStringLiteral("empty.bt6"), "");
+    ASSERT_EQ(test::createFile(empty, definition, CreateNoReplace), StatusSuccess);
+    ASSERT_EQ(c.open(empty), StatusSuccess);
+    EXPECT_EQ(c.get(OpGetFirst, 0), StatusEndOfFile);
+    c.call(OpStop, 0);
 }
 
-TEST(RecordManagerCreate, BadDefinitionsAreRefusedWithTheirStatus) {
+INSTANTIATE_TEST_SUITE_P(Backends, RecordManagerCreate,
+                         ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+                         [](const ::testing::TestParamInfo<test::Backend>& i) {
+                             return std::string(test::backendName(i.param));
+                         });
+
+TEST(RecordManagerCreateFiles, BadDefinitionsAreRefusedWithTheirStatus) {
     test::TempDir dir;
     const QString path = dir.file(QStringLiteral("bad.bt6"));
     struct Bad {
@@ -394,6 +450,36 @@ TEST(RecordManagerCreate, BadDefinitionsAreRefusedWithTheirStatus) {
                                test::fileDefinition(40, 1, {{1, 4, 0}})),
               StatusFileNotFound);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0); // no temporary left
+}
+
+} // namespace
+
+namespace {
+
+// Two workstations creating their files at the same moment: one waits for the
+// other's creation to end (it may take a while on a busy server) instead of
+// giving up with a lock status and leaving its table closed.
+TEST(RecordManagerOnServer, CreateWaitsForAnotherCreation) {
+    test::PgTestDatabase db;
+    ASSERT_TRUE(db.error().isEmpty()) << db.error().toStdString();
+    const QString path = db.file(QStringLiteral("FRAD041.bt6"));
+    // The other creator holds the creations' lock for 600 ms.
+    PGconn* other = PQconnectdb(db.url().toUtf8().constData());
+    ASSERT_EQ(PQstatus(other), CONNECTION_OK);
+    PQclear(PQexec(other, "SELECT pg_advisory_lock(1261589076)"));
+    std::thread finishing([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        PQclear(PQexec(other, "SELECT pg_advisory_unlock(1261589076)"));
+    });
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(test::createFile(path, testDefinition(), CreateNoReplace), StatusSuccess);
+    EXPECT_GE(waited.elapsed(), 400);
+    finishing.join();
+    PQfinish(other);
+    BtrCursor c(RecLen);
+    EXPECT_EQ(c.open(path), StatusSuccess);
+    c.call(OpStop, 0);
 }
 
 } // namespace

@@ -12,10 +12,12 @@
 #include "store/FichierPervasive.h"
 #include "store/RecordBuffers.h"
 #include "support/ManualClock.h"
+#include "support/PgTestDatabase.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -142,6 +144,77 @@ TEST_F(RecordFiles, StartUpCreatesOnlyTheProgramsOwnTables) {
     PervasiveFermetureFichiers(0, 1, 3);
     EXPECT_FALSE(FichierEstOuvert(0, 1, 41));
     EXPECT_TRUE(trace().last().endsWith(QStringLiteral("Pervasive files closed")));
+}
+
+// Another workstation (or instance) creates the conversion headers between the
+// look for the file and the creation: its file, and the header it wrote, stay.
+TEST_F(RecordFiles, AFileCreatedMeanwhileElsewhereIsKept) {
+    const QString path = data.file(QStringLiteral("FRAD041.bt6"));
+    bool created = false;
+    test::ServicesGuard elsewhere([&](Services& s) {
+        s.recordManagerCall = [&](std::uint16_t op, void* b, void* d, std::uint32_t* l, void* k,
+                                  std::uint16_t kl, std::int16_t kn) {
+            if (op == btr::OpCreate && !created) {
+                created = true;
+                QByteArray definition(static_cast<const char*>(d), int(*l));
+                std::uint32_t dl = *l;
+                QByteArray name = QFile::encodeName(path);
+                btr::PositionBlock theirs;
+                EXPECT_EQ(BTRCALL(btr::OpCreate, &theirs, definition.data(), &dl, name.data(),
+                                  std::uint16_t(name.size()), btr::CreateNoReplace),
+                          0);
+                EnregConvertEntete e;
+                e.setIdEntete(QStringLiteral("0000000001"));
+                e.setNomFichierSource(QStringLiteral("theirs.wav"));
+                name.append('\0');
+                dl = e.size();
+                EXPECT_EQ(
+                    BTRCALL(btr::OpOpen, &theirs, e.data(), &dl, name.data(), std::uint16_t(name.size()), 0),
+                    0);
+                QByteArray key = keyBuffer(QStringLiteral("0000000001"));
+                dl = e.size();
+                EXPECT_EQ(BTRCALL(btr::OpInsert, &theirs, e.data(), &dl, key.data(), 255, 0), 0);
+                EXPECT_EQ(BTRCALL(btr::OpClose, &theirs, e.data(), &dl, key.data(), 255, 0), 0);
+            }
+            return BTRCALL(op, b, d, l, k, kl, kn);
+        };
+    });
+    FichierPervasiveOuvrir(0, 1, 1, 41);
+    ASSERT_TRUE(created);
+    ASSERT_TRUE(FichierEstOuvert(0, 1, 41));
+    ASSERT_EQ(call(5, QStringLiteral("0000000001"), 41), 0);
+    EXPECT_EQ(enregConvertEntete().NomFichierSource().trimmed(), QStringLiteral("theirs.wav"));
+    EXPECT_TRUE(boxes.seen().isEmpty());
+}
+
+// A data folder written as a PostgreSQL URL: the program's tables are created
+// and opened on the server, the suite's are not, and nothing of it lands on
+// the local disk.
+TEST_F(RecordFiles, RecordFilesOnAServerAreCreatedAndOpenedThere) {
+    test::PgTestDatabase db;
+    ASSERT_TRUE(db.error().isEmpty()) << db.error().toStdString();
+    workingFolders().dataFolder = db.url() + QLatin1Char('/');
+    PervasiveOuvertureFichiers(0, 1, 3);
+    EXPECT_TRUE(FichierEstOuvert(0, 1, 41));
+    EXPECT_TRUE(FichierEstOuvert(0, 1, 42));
+    EXPECT_TRUE(FichierEstOuvert(0, 3, 37));
+    EXPECT_FALSE(FichierEstOuvert(0, 1, 20));
+    EXPECT_TRUE(boxes.seen().isEmpty());
+    EXPECT_EQ(btrieveState().CheminFichierBtr(0, 1, 41), db.file(QStringLiteral("FRAD041.bt6")));
+    const QString h = addHeader(QStringLiteral("a.wav"));
+    PervasiveFermetureFichiers(0, 1, 3);
+    EXPECT_EQ(db.query(QStringLiteral("SELECT count(*) FROM \"FRAD041.bt6\"")), "1");
+    EXPECT_EQ(db.query(QStringLiteral("SELECT to_regclass('\"FRADA20.bt6\"') IS NULL")), "t");
+
+    // The next start finds the tables there and creates nothing.
+    resetBtrieveState();
+    resetTraceLog();
+    PervasiveOuvertureFichiers(0, 1, 3);
+    EXPECT_TRUE(trace().filter(QStringLiteral("Create empty structure")).isEmpty());
+    ASSERT_EQ(call(5, h, 41), 0);
+    EXPECT_EQ(enregConvertEntete().NomFichierSource().trimmed(), QStringLiteral("a.wav"));
+    EXPECT_FALSE(QDir::current().exists(QStringLiteral("postgresql:")));
+    EXPECT_TRUE(boxes.seen().isEmpty());
 }
 
 TEST_F(RecordFiles, OpeningAMissingFileReportsItsPath) {

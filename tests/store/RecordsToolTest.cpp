@@ -1,7 +1,9 @@
 // The record-file tool run as a program: files of a base created for two
 // stations, records put from field=value pairs and dumped by their named fields.
+#include "support/PgTestDatabase.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -75,3 +77,27 @@ TEST(RecordsTool, CreatesTheFilesOfABasePutsRecordsAndDumpsThemByField) {
 }
 
 } // namespace
+
+// The same tool on a base whose data folder is a PostgreSQL database: the files
+// are tables there, found again by the next command, and nothing lands on disk.
+TEST(RecordsTool, WorksOnABaseOnAServer) {
+    PgTestDatabase db;
+    ASSERT_TRUE(db.error().isEmpty()) << db.error().toStdString();
+    const QString base = db.url() + QLatin1Char('/');
+    const Resultat creation = outil({QStringLiteral("create"), base, QStringLiteral("1")});
+    ASSERT_EQ(creation.code, 0) << qPrintable(creation.erreurs) << qPrintable(creation.sortie);
+    EXPECT_TRUE(
+        creation.sortie.contains(QStringLiteral("created: ") + db.file(QStringLiteral("FRADA20.bt6"))));
+    EXPECT_EQ(
+        outil({QStringLiteral("create"), base, QStringLiteral("1")}).sortie.count(QStringLiteral("exists: ")),
+        creation.sortie.count(QStringLiteral("created: ")));
+    ASSERT_EQ(outil({QStringLiteral("put"), base, QStringLiteral("20"), QStringLiteral("1"),
+                     QStringLiteral("CodeArtisteChamp=ART01")})
+                  .code,
+              0);
+    const Resultat dump = outil({QStringLiteral("dump"), base, QStringLiteral("20"), QStringLiteral("1")});
+    ASSERT_EQ(dump.code, 0) << qPrintable(dump.erreurs);
+    EXPECT_TRUE(dump.sortie.startsWith(QStringLiteral("CodeArtisteChamp=ART01|"))) << qPrintable(dump.sortie);
+    EXPECT_EQ(db.query(QStringLiteral("SELECT count(*) FROM \"FRADA20.bt6\"")), "1");
+    EXPECT_FALSE(QDir::current().exists(QStringLiteral("postgresql:")));
+}

@@ -31,12 +31,16 @@ protected:
         resetRecordBuffers();
         resetTraceLog();
         InitGeneralData();
-        workingFolders().dataFolder = data.path();
+        workingFolders().dataFolder = dataFolder();
         workingFolders().logTechFolder = data.path();
         workingFolders().nbStation = 1;
         FichierPervasiveOuvrir(0, 1, 1, 41);
         FichierPervasiveOuvrir(0, 1, 1, 42);
     }
+    // Where the record files are: the temporary folder, unless a test puts
+    // them elsewhere (a database of the PostgreSQL test server).
+    virtual QString dataFolder() const { return data.path(); }
+
     void TearDown() override {
         FichierPervasiveFermer(0, 1, 1, 42);
         FichierPervasiveFermer(0, 1, 1, 41);

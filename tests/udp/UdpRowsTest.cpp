@@ -321,6 +321,31 @@ TEST_F(UdpRowsConnectesTest, ABoundRowHandsOverEveryReadUpTo1024Bytes) {
     EXPECT_FALSE(frmMainBis().champsVerrouilles(2));
 }
 
+TEST_F(UdpRowsConnectesTest, TheSameTextReadAgainWhileItIsHandledStillReachesTheHandler) {
+    // The row's label holds the text until its handling ends: the same text
+    // read meanwhile is handed over too, so that the handler can drop it
+    // with its trace entry.
+    const quint16 port = portLibre();
+    active(2, QStringLiteral("127.0.0.1"), port);
+    UdpPeer peer;
+    int profondeur = 0;
+    QList<int> profondeurs;
+    frmMainBis().setGestionnaireCommande([&](int n, const QString& t) {
+        ++profondeur;
+        recus.append({n, t});
+        profondeurs.append(profondeur);
+        if (recus.size() == 1) {
+            peer.envoie("HELLO", QStringLiteral("127.0.0.1"), port);
+            attendre([&] { return recus.size() == 2; });
+        }
+        --profondeur;
+    });
+    peer.envoie("HELLO", QStringLiteral("127.0.0.1"), port);
+    ASSERT_TRUE(attendre([&] { return recus.size() == 2; }));
+    EXPECT_EQ(recus, (QList<Recu>{{2, QStringLiteral("HELLO")}, {2, QStringLiteral("HELLO")}}));
+    EXPECT_EQ(profondeurs, (QList<int>{1, 2}));
+}
+
 TEST_F(UdpRowsConnectesTest, AFailedBindIsTracedWithoutAMessage) {
     UdpPeer occupant;
     active(4, QStringLiteral("127.0.0.1"), occupant.port());

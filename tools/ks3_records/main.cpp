@@ -16,8 +16,6 @@
 #include "store/RecordBuffers.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -99,13 +97,12 @@ void ecrireNombre(char* p, int width, std::int64_t v) {
 int creer(int stations) {
     if (stations < 1)
         return usage();
-    QDir().mkpath(DossierDonneesBase(0));
     int echecs = 0;
     for (const int table : kTables) {
         const int dernier = CatalogueTables()[table].estParStation() ? stations : 1;
         for (int s = 1; s <= dernier; ++s) {
             const QString c = chemin(table, s);
-            if (QFileInfo::exists(c)) {
+            if (FichierBtrExiste(c)) {
                 out() << "exists: " << c << "\n";
                 continue;
             }
@@ -123,7 +120,7 @@ int creer(int stations) {
 
 bool ouvrir(int table, int station) {
     FichierPervasiveOuvrir(0, station, station, table);
-    if (!QFileInfo::exists(chemin(table, station))) {
+    if (!FichierBtrExiste(chemin(table, station))) {
         err() << "no record file: " << chemin(table, station) << "\n";
         return false;
     }

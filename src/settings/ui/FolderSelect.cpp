@@ -35,7 +35,7 @@ QString FolderSelect(QWidget* owner, const QString& startText, const QString& ti
     p.step(10, [&] {
         depart = DecomposeFichier(startText).fichierDossier;
         if (depart.trimmed().isEmpty())
-            depart = programValues().dossierProgramme;
+            depart = DossierDonnees();
     });
     p.step(20, [&] {
         const QString titre = title.isEmpty() ? QStringLiteral("Sélectionnez un dossier: ") : title;
