@@ -1,13 +1,17 @@
-// The window program's receive rows under a flood: 10 000 datagrams, request
-// texts and random bytes mixed, to two rows at once, over the loopback. The
-// program must live through it, keep its memory within a stated bound, and
-// still take a datagram afterwards.
+// The window program's receive rows under a flood: 10 000 datagrams, sound
+// requests and random bytes mixed, over the loopback, to a row whose request
+// is being handled and to a second row. The program must live through it,
+// drop (and trace) what reaches a busy row, keep its memory within a stated
+// bound, and still answer a request afterwards.
 #include "platform/Text1252.h"
+#include "support/AudioProbe.h"
 #include "support/ProgramFolder.h"
+#include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "support/UdpPeer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -44,15 +48,16 @@ qint64 residentKb(qint64 pid) {
     return -1;
 }
 
-// Growth of resident memory allowed over the whole flood. The datagrams are
-// taken one at a time and not kept; what grows is the trace log waiting for
-// its file, at most a few MB for 10 000 lines.
+// Growth of resident memory allowed from before the first request to after
+// the flood. Datagrams are taken one at a time and not kept; what grows is the
+// trace log waiting for its file and the sound read for its energy file.
 constexpr qint64 kGrowthLimitKb = 64 * 1024;
 
 class UdpFlood : public ::testing::Test {
 protected:
     test::TempDir dir;
     ProgramFolder program{dir};
+    test::UdpPeer peer{QStringLiteral("127.0.0.2")}; // replies never go to 127.0.0.1
     QProcess running;
     quint16 port0 = 0, port1 = 0;
 
@@ -61,10 +66,23 @@ protected:
         port1 = test::portLibre();
         while (port1 == port0)
             port1 = test::portLibre();
+        const QString data = dir.file("data/");
         program.writeSettings(QStringLiteral("[UDP_IN]\r\nIP_0=127.0.0.1\r\nPort_0=%1\r\nActif_0=1\r\n"
-                                             "IP_1=127.0.0.1\r\nPort_1=%2\r\nActif_1=1\r\n")
+                                             "IP_1=127.0.0.1\r\nPort_1=%2\r\nActif_1=1\r\n"
+                                             "[UDP_OUT]\r\nIP_0=127.0.0.2\r\nPort_0=%3\r\n")
                                   .arg(port0)
-                                  .arg(port1));
+                                  .arg(port1)
+                                  .arg(peer.port()));
+        dir.write("prog/Config/KS3_Systeme.ini", "[Base_01]\r\nNbStation=1\r\n");
+        dir.write("prog/Config/BW_SYS.ini",
+                  toCp1252(QStringLiteral(
+                               "[Repertoires]\r\nREPBTR=%1\r\n[Repertoire_Station_001]\r\nJIN_00=O,%2\r\n")
+                               .arg(data, dir.file("sons/"))));
+        QDir().mkpath(data);
+        records({QStringLiteral("create"), data, QStringLiteral("1")});
+        for (const char* song : {"JIN00300", "JIN00400"})
+            records({QStringLiteral("put"), data, QStringLiteral("22"), QStringLiteral("1"),
+                     QStringLiteral("CodeMorceauChamp=") + QLatin1String(song)});
     }
     void TearDown() override {
         if (running.state() != QProcess::NotRunning) {
@@ -72,24 +90,55 @@ protected:
             running.waitForFinished(10000);
         }
     }
+
+    static void records(const QStringList& arguments) {
+        QProcess p;
+        p.start(QStringLiteral(KS3_BIN_DIR "/ks3_records"), arguments);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    }
+
+    QString source(const QString& name, double seconds) {
+        const QString path = dir.file("in/" + name);
+        EXPECT_FALSE(test::writeWav(path, test::tone(440, seconds)).isEmpty());
+        test::backdateFile(path, 120);
+        return path;
+    }
+
+    void send(const QString& text, quint16 port) {
+        peer.envoie(toCp1252(text), QStringLiteral("127.0.0.1"), port);
+    }
+
+    QString reply(int ms) {
+        const QNetworkDatagram d = peer.recoit(ms);
+        return d.isValid() ? fromCp1252(d.data()) : QString();
+    }
 };
 
 } // namespace
 
-TEST_F(UdpFlood, TenThousandDatagramsToTwoRowsLeaveTheProgramAliveBoundedAndListening) {
+TEST_F(UdpFlood, TenThousandDatagramsToABusyRowAndAnotherLeaveTheProgramAnswering) {
+    const QString longSound = source(QStringLiteral("long.wav"), 180.0);
+    const QString shortSound = source(QStringLiteral("short.wav"), 1.0);
     program.start(running, {});
     ASSERT_TRUE(ProgramFolder::waitFor([&] { return listens(port0) && listens(port1); }, 60000, 20));
     const qint64 before = residentKb(running.processId());
     ASSERT_GT(before, 0);
 
+    // Row 0 busy with a long sound: its copy under the song's name shows the
+    // request is being handled.
+    const QString busyRequest = QStringLiteral("<Do:Convert><Song:JIN00300><SoundFile:") + longSound + ">";
+    send(busyRequest, port0);
+    ASSERT_TRUE(
+        ProgramFolder::waitFor([&] { return QFileInfo::exists(dir.file("in/JIN00300.wav")); }, 60000));
+
     std::mt19937 random(1210);
-    test::UdpPeer peer;
     int sent = 0;
     for (int i = 0; i < 10000; ++i) {
         QByteArray datagram;
         if (i % 3 == 0) {
-            datagram = toCp1252(QStringLiteral("<Do:Convert><Song:FL%1><SoundFile:%2>")
-                                    .arg(i, 6, 10, QLatin1Char('0'))
+            // A request of the right form, for a sound that is not there.
+            datagram = toCp1252(QStringLiteral("<Do:Convert><Song:JIN00400><SoundFile:%1>")
                                     .arg(dir.file(QStringLiteral("none/%1.wav").arg(i))));
         } else {
             // Random bytes, NUL and undefined Windows-1252 ones included, now and
@@ -101,31 +150,37 @@ TEST_F(UdpFlood, TenThousandDatagramsToTwoRowsLeaveTheProgramAliveBoundedAndList
         }
         peer.envoie(datagram, QStringLiteral("127.0.0.1"), i % 2 ? port1 : port0);
         ++sent;
-        // Short pauses: the flood goes faster than the program reads, without
-        // leaving every datagram to the kernel's full buffer.
+        // Short pauses: faster than the program reads, without leaving every
+        // datagram to the kernel's full buffers.
         if (i % 50 == 49)
             test::attendre([] { return false; }, 5);
         ASSERT_EQ(running.state(), QProcess::Running) << "died after " << sent << " datagrams";
     }
-    // Let it read what is waiting.
-    test::attendre([] { return false; }, 3000);
+    ASSERT_TRUE(QFileInfo::exists(dir.file("in/JIN00300.wav")));
+
+    // The busy request still ends with its reply, and memory stayed bounded.
+    EXPECT_EQ(reply(300000), QStringLiteral("<Info:Changed><Song:JIN00300>"));
     ASSERT_EQ(running.state(), QProcess::Running);
     const qint64 after = residentKb(running.processId());
-    std::cout << "Resident memory: " << before << " kB before the flood, " << after << " kB after\n";
+    std::cout << "Resident memory: " << before << " kB before, " << after << " kB after the flood\n";
     EXPECT_LT(after - before, kGrowthLimitKb)
         << "resident memory " << before << " kB before, " << after << " kB after";
 
-    // Still listening on both rows afterwards.
-    peer.envoie("FLOOD-END row 0", QStringLiteral("127.0.0.1"), port0);
-    peer.envoie("FLOOD-END row 1", QStringLiteral("127.0.0.1"), port1);
-    test::attendre([] { return false; }, 1000);
+    // And it still answers, on either row.
+    test::attendre([] { return false; }, 2000);
+    send(QStringLiteral("<Do:Convert><Song:JIN00400><SoundFile:") + shortSound + ">", port1);
+    EXPECT_EQ(reply(120000), QStringLiteral("<Info:Changed><Song:JIN00400>"));
+    EXPECT_TRUE(test::probeAudio(dir.file("sons/JIN00400.s48")).ok);
+
     ::kill(pid_t(running.processId()), SIGTERM);
     ASSERT_TRUE(running.waitForFinished(60000));
     EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
     const QString log = program.traceLog();
-    EXPECT_TRUE(log.contains(QStringLiteral("UDP: Data arrival: <From: 127.0.0.1>FLOOD-END row 0")));
-    EXPECT_TRUE(log.contains(QStringLiteral("UDP: Data arrival: <From: 127.0.0.1>FLOOD-END row 1")));
-    const qsizetype read = log.count(QStringLiteral("UDP: Data arrival: "));
-    std::cout << "Datagrams traced: " << read << " of " << sent + 2 << "\n";
-    EXPECT_GT(read, 100) << "the flood did not reach the rows";
+    const qsizetype dropped = log.count(QStringLiteral(" But InProcess: Aborted"));
+    const qsizetype received = log.count(QStringLiteral("UDP: Receipt: "));
+    std::cout << "Datagrams received: " << received << " of " << sent + 2
+              << ", dropped on a busy row: " << dropped << "\n";
+    EXPECT_GT(dropped, 0) << "no drop traced";
+    EXPECT_TRUE(log.contains(QStringLiteral("UDP: Err: File not found: ") + dir.file("none/")));
+    EXPECT_TRUE(log.contains(QStringLiteral("UDP: Receipt: ") + busyRequest));
 }
