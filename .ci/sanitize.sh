@@ -23,6 +23,14 @@ mkdir -p "$reports"
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=0:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:log_path=$reports/asan"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
 
+# The record manager's PostgreSQL back-end is tested on a throwaway server, as
+# in scripts/test.sh.
+pg_dir=$(mktemp -d /tmp/ks3-pg.XXXXXX)
+trap 'bash scripts/pg-cluster.sh stop "$pg_dir"' EXIT
+bash scripts/pg-cluster.sh start "$pg_dir"
+KS3_TEST_PG_URL=$(cat "$pg_dir/url")
+export KS3_TEST_PG_URL
+
 status=0
 ctest --preset asan --timeout 1200 || status=$?
 
