@@ -100,7 +100,9 @@ void convert(const ConverterOptions& o, const TargetFormat& target, const std::s
                 encoder.write(convert.output(), n);
             }
         });
-        encoder.write(convert.output(), convert.flush());
+        // flush() may move the buffer: output() is read after it.
+        const int rest = convert.flush();
+        encoder.write(convert.output(), rest);
     } else {
         // The chain's float samples, kept within full scale, to the encoder's format.
         Resampler toEncoder(plan.sampleFormat, plan.sampleRate, plan.layout);
@@ -118,7 +120,8 @@ void convert(const ConverterOptions& o, const TargetFormat& target, const std::s
                 encoder.write(toEncoder.output(), m);
             }
         });
-        encoder.write(toEncoder.output(), toEncoder.flush());
+        const int rest = toEncoder.flush();
+        encoder.write(toEncoder.output(), rest);
     }
     checkDecoded(*decoder, o.infile, remarks);
     if (encoder.framesWritten() == 0)

@@ -52,6 +52,10 @@ std::string usage(const char* program) {
 
 int converterProcessMain(const char* program, int argc, char** argv) {
     av_log_set_level(AV_LOG_ERROR);
+    // A target past the file-size limit (ulimit -f) is a write error like a
+    // full disk: the conversion fails, the temporary output is removed and the
+    // reason written, instead of the process dying with its partial file.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))) {
         std::fputs(usage(program).c_str(), args.empty() ? stderr : stdout);

@@ -22,7 +22,9 @@ public:
         return convert(f->extended_data, f->nb_samples, AVSampleFormat(f->format), f->sample_rate,
                        f->ch_layout);
     }
-    // The frames the resampler still holds, at the end of the stream.
+    // The frames the resampler still holds, at the end of the stream. It may
+    // move the buffer: read output() after the call, never beside it in one
+    // expression (the order of a call's arguments is the compiler's choice).
     int flush();
     uint8_t* const* output() const { return out_; }
 

@@ -2,6 +2,7 @@
 
 #include "common/ProgramValues.h"
 #include "engine/CompareFichierEtDonnees.h"
+#include "engine/ConversionEnCours.h"
 #include "engine/EngineServices.h"
 #include "engine/LancerConvertV09.h"
 #include "engine/LancerConvertV13.h"
@@ -62,6 +63,8 @@ CompareResult HistoryRunSteps::compare(const QString& source, const QString& tar
     CompareResult r;
     CompareFichierEtDonnees(source, target, r.conversionRequise, r.idEntete, r.dateFichierSource,
                             r.tailleFichierSource, &entetes_);
+    if (!r.conversionRequise)
+        TerminerConversionInterrompue(target, source, r.dateFichierSource, r.tailleFichierSource);
     return r;
 }
 

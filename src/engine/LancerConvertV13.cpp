@@ -8,6 +8,7 @@
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "common/WorkingFolders.h"
+#include "engine/ConversionEnCours.h"
 #include "engine/ConversionHistory.h"
 #include "engine/ConverterCommand.h"
 #include "engine/DecomposeFichier.h"
@@ -66,17 +67,31 @@ bool ConversionV13::preparer() {
         return false;
     RunState& s = runState();
     e.debut = clock().now();
-    p.step(20, [&] {
-        const TargetDecision d = applyTargetPolicy(e.source, e.target, e.convertVersKS, e.policy);
-        for (const QString& line : d.lines)
-            appendLine(s.listeFichiersCible, line);
-        e.cibleEffective = d.cibleEffective;
-        e.convert = d.convert;
-        if (!d.failure.isEmpty()) {
-            e.statut = QStringLiteral("N");
-            e.message = d.failure;
-        }
-    });
+    // A target that the converter of this very source finished just before the
+    // program was stopped, too early to record it: it is the conversion.
+    QString dejaEcrite;
+    if (!e.convertVersKS)
+        p.step(15, [&] {
+            dejaEcrite = CibleDejaEcrite(e.target, e.source, e.dateFichierSource, e.tailleFichierSource);
+        });
+    if (!dejaEcrite.isEmpty()) {
+        e.cibleEffective = dejaEcrite;
+        e.convert = false;
+        appendLine(s.listeFichiersCible, QStringLiteral("Conversion interrompue, cible déjà écrite: '") +
+                                             dejaEcrite + QLatin1Char('\''));
+    } else {
+        p.step(20, [&] {
+            const TargetDecision d = applyTargetPolicy(e.source, e.target, e.convertVersKS, e.policy);
+            for (const QString& line : d.lines)
+                appendLine(s.listeFichiersCible, line);
+            e.cibleEffective = d.cibleEffective;
+            e.convert = d.convert;
+            if (!d.failure.isEmpty()) {
+                e.statut = QStringLiteral("N");
+                e.message = d.failure;
+            }
+        });
+    }
     if (e.convert)
         p.step(30, [&] {
             const FichierDecompose parts = DecomposeFichier(e.cibleEffective);
@@ -84,6 +99,9 @@ bool ConversionV13::preparer() {
             VerificationEtCreationRepertoire(errorFolder, true);
             e.fichierErreur = errorFolder + parts.fichierNom + QStringLiteral(".Log");
             RemoveStalePartials(parts.fichierDossier);
+            if (!e.convertVersKS)
+                NoterConversionEnCours(e.target, e.source, e.dateFichierSource, e.tailleFichierSource,
+                                       e.cibleEffective);
             e.command = buildConverterCommand(programValues().cheminConvertisseur, e.source, e.cibleEffective,
                                               e.fichierErreur, currentConverterOptions(), e.convertVersKS);
         });
@@ -160,6 +178,8 @@ void ConversionV13::terminer() {
             TailleDuFichier(e.fichierErreur) == 0)
             DeleteFile(e.fichierErreur, kCaller);
     });
+    if (!e.convertVersKS)
+        p.step(80, [&] { OublierConversionEnCours(e.target); });
 }
 
 void LancerConvertV13(const QString& idEntete, const QString& source, const QString& target,
