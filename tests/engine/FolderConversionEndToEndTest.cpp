@@ -10,6 +10,7 @@
 #include "store/RecordBuffers.h"
 #include "store/RecordFiles.h"
 #include "support/AudioProbe.h"
+#include "support/ProgramTraceLog.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 
@@ -126,16 +127,7 @@ protected:
         return todaysLog();
     }
 
-    QString todaysLog() const {
-        QString text;
-        QDirIterator it(prog, {QStringLiteral("*.Log")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString f = it.next();
-            if (!f.contains(QStringLiteral("Err_Convert")))
-                text += fromCp1252(test::TempDir::read(f));
-        }
-        return text;
-    }
+    QString todaysLog() const { return test::programTraceLog(prog); }
 
     // Reads the whole history through the record layer, as the history window would.
     void history(QList<Header>& headers, QList<Detail>& details) {
@@ -169,24 +161,7 @@ protected:
     static int count(const QString& text, const QString& what) { return int(text.count(what)); }
 
     // The processes whose parent is pid.
-    static QList<qint64> childrenOf(qint64 pid) {
-        QList<qint64> children;
-        const QStringList entries =
-            QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        for (const QString& entry : entries) {
-            bool numeric = false;
-            const qint64 candidate = entry.toLongLong(&numeric);
-            if (!numeric)
-                continue;
-            // "pid (name) state ppid ...": the name may hold blanks and brackets.
-            const QByteArray stat =
-                test::TempDir::read(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
-            const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-            if (fields.size() > 1 && fields.at(1).toLongLong() == pid)
-                children << candidate;
-        }
-        return children;
-    }
+    static QList<qint64> childrenOf(qint64 pid) { return test::childProcessesOf(pid); }
 
     // "Existant" policy of the settings: 0 "Ecraser", 1 "Indexer", ...
     void setCibleExistant(int policy) {

@@ -15,6 +15,7 @@
 #include "store/RecordFiles.h"
 #include "support/AudioProbe.h"
 #include "support/PgTestDatabase.h"
+#include "support/ProgramTraceLog.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 
@@ -93,16 +94,7 @@ protected:
         EXPECT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
     }
 
-    static QString log(const QString& prog) {
-        QString text;
-        QDirIterator it(prog, {QStringLiteral("*.Log")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString f = it.next();
-            if (!f.contains(QStringLiteral("Err_Convert")))
-                text += fromCp1252(test::TempDir::read(f));
-        }
-        return text;
-    }
+    static QString log(const QString& prog) { return test::programTraceLog(prog); }
 
     // The whole shared history, read through the record layer from the server.
     void history(QList<Header>& headers, QMultiMap<QString, QString>& detailsOfHeader) {

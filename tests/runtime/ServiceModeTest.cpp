@@ -3,6 +3,7 @@
 // order on the system's requests.
 #include "platform/Text1252.h"
 #include "support/AudioProbe.h"
+#include "support/ProgramTraceLog.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "support/UdpPeer.h"
@@ -83,16 +84,7 @@ protected:
         return QDir(dir.file("out")).entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name);
     }
 
-    QString log() const {
-        QString text;
-        QDirIterator it(prog, {QStringLiteral("*.Log")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString f = it.next();
-            if (!f.contains(QStringLiteral("Err_Convert")))
-                text += fromCp1252(test::TempDir::read(f));
-        }
-        return text;
-    }
+    QString log() const { return test::programTraceLog(prog); }
 
     static bool waitFor(const QProcess& p, const std::function<bool()>& condition, int ms) {
         QElapsedTimer t;

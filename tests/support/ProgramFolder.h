@@ -5,6 +5,7 @@
 // settings written, its trace log and record files read back.
 
 #include "platform/Text1252.h"
+#include "support/ProgramTraceLog.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -49,20 +50,7 @@ public:
 
     // Every trace-log file of the program, in name order (the converter's
     // error files excluded).
-    QString traceLog() const {
-        QStringList files;
-        QDirIterator it(prog, {QStringLiteral("*.Log")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString f = it.next();
-            if (!f.contains(QStringLiteral("Err_Convert")))
-                files << f;
-        }
-        files.sort();
-        QString text;
-        for (const QString& f : files)
-            text += fromCp1252(TempDir::read(f));
-        return text;
-    }
+    QString traceLog() const { return programTraceLog(prog); }
 
     // The record files (".bt6") below the program folder that fail SQLite's
     // integrity check, each with the check's first line; empty when all pass.
@@ -95,23 +83,7 @@ public:
     }
 
     // The processes whose parent is pid.
-    static QList<qint64> childrenOf(qint64 pid) {
-        QList<qint64> children;
-        const QStringList entries =
-            QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        for (const QString& entry : entries) {
-            bool numeric = false;
-            const qint64 candidate = entry.toLongLong(&numeric);
-            if (!numeric)
-                continue;
-            // "pid (name) state ppid ...": the name may hold blanks and brackets.
-            const QByteArray stat = TempDir::read(QStringLiteral("/proc/") + entry + QStringLiteral("/stat"));
-            const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-            if (fields.size() > 1 && fields.at(1).toLongLong() == pid)
-                children << candidate;
-        }
-        return children;
-    }
+    static QList<qint64> childrenOf(qint64 pid) { return childProcessesOf(pid); }
 
     static bool waitFor(const std::function<bool()>& condition, int ms, int stepMs = 5) {
         QElapsedTimer t;

@@ -3,6 +3,7 @@
 // base of two stations whose record files are made and read with ks3_records.
 #include "platform/Text1252.h"
 #include "support/AudioProbe.h"
+#include "support/ProgramTraceLog.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "support/UdpPeer.h"
@@ -195,14 +196,7 @@ protected:
     QString arrete() {
         ::kill(static_cast<pid_t>(programme.processId()), SIGTERM);
         EXPECT_TRUE(programme.waitForFinished(60000));
-        QString text;
-        QDirIterator it(prog, {QStringLiteral("*.Log")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString f = it.next();
-            if (!f.contains(QStringLiteral("Err_Convert")))
-                text += fromCp1252(test::TempDir::read(f));
-        }
-        return text;
+        return test::programTraceLog(prog);
     }
 
     // The files under the test's folder, the program's own excepted.
