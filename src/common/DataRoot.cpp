@@ -33,7 +33,7 @@ QString dataRoot(const DataRootFacts& facts) {
     const QString state = facts.stateDirectory.section(QLatin1Char(':'), 0, 0).trimmed();
     if (!state.isEmpty())
         return withTrailingSlash(state);
-    // The base directory specification ignores a relative path.
+    // XDG base directories ignore a relative path.
     if (facts.xdgDataHome.startsWith(QLatin1Char('/')))
         return withTrailingSlash(facts.xdgDataHome) + QStringLiteral("Kestrel/");
     return withTrailingSlash(facts.home) + QStringLiteral(".local/share/Kestrel/");
