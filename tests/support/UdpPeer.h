@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QHostAddress>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -23,6 +24,23 @@ inline quint16 portLibre(const QString& adresse = QStringLiteral("127.0.0.1")) {
     QUdpSocket s;
     s.bind(QHostAddress(adresse), 0, QAbstractSocket::DontShareAddress);
     return s.localPort();
+}
+
+// Whether a UDP socket of this computer listens on 127.0.0.1:port. Read from
+// the system's socket list: trying to bind the port instead would take it,
+// for an instant, from the program that is about to bind it.
+inline bool ecoute(quint16 port) {
+    QFile f(QStringLiteral("/proc/net/udp"));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray local =
+        QByteArray("0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray& ligne : f.readAll().split('\n')) {
+        const QList<QByteArray> champs = ligne.simplified().split(' ');
+        if (champs.size() > 1 && champs.at(1) == local)
+            return true;
+    }
+    return false;
 }
 
 // A socket outside the rows: sends to them and receives what they send.

@@ -52,21 +52,6 @@ qint64 arrondi(qint64 n, qint64 d) {
     return q;
 }
 
-// Whether a UDP socket of this computer listens on 127.0.0.1:port.
-bool ecoute(quint16 port) {
-    QFile f(QStringLiteral("/proc/net/udp"));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray local =
-        QByteArray("0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray& ligne : f.readAll().split('\n')) {
-        const QList<QByteArray> champs = ligne.simplified().split(' ');
-        if (champs.size() > 1 && champs.at(1) == local)
-            return true;
-    }
-    return false;
-}
-
 class SoundRequest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -179,7 +164,7 @@ protected:
         // Bound once the system lists the port (probing it by binding a socket
         // of the test could take it from the program at the wrong moment).
         for (quint16 port : {port0, port1})
-            ASSERT_TRUE(test::attendre([&] { return ecoute(port); }, 60000))
+            ASSERT_TRUE(test::attendre([&] { return test::ecoute(port); }, 60000))
                 << "row of port " << port << " not bound";
     }
 

@@ -24,21 +24,6 @@ using test::ProgramFolder;
 
 namespace {
 
-// Whether a UDP socket of this computer listens on 127.0.0.1:port.
-bool listens(quint16 port) {
-    QFile f(QStringLiteral("/proc/net/udp"));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray local =
-        QByteArray("0100007F:") + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 1 && fields.at(1) == local)
-            return true;
-    }
-    return false;
-}
-
 // Resident memory of a process, in kB (VmRSS of /proc/PID/status).
 qint64 residentKb(qint64 pid) {
     const QByteArray status = test::TempDir::read(QStringLiteral("/proc/%1/status").arg(pid));
@@ -127,7 +112,8 @@ TEST_F(UdpFlood, TenThousandDatagramsToABusyRowAndAnotherLeaveTheProgramAnswerin
     const QString longSound = source(QStringLiteral("long.wav"), 180.0);
     const QString shortSound = source(QStringLiteral("short.wav"), 1.0);
     program.start(running, {});
-    ASSERT_TRUE(ProgramFolder::waitFor([&] { return listens(port0) && listens(port1); }, 60000, 20));
+    ASSERT_TRUE(
+        ProgramFolder::waitFor([&] { return test::ecoute(port0) && test::ecoute(port1); }, 60000, 20));
     const qint64 before = residentKb(running.processId());
     ASSERT_GT(before, 0);
 

@@ -49,13 +49,8 @@ TEST_F(UdpProgram, ARowSavedActiveReceivesFromAnotherProcess) {
     p.start(prog + "KS3_Tools_Convert", {});
     ASSERT_TRUE(p.waitForStarted());
 
-    // Bound once the port is taken on that address.
-    const bool lie = test::attendre(
-        [&] {
-            QUdpSocket essai;
-            return !essai.bind(QHostAddress::LocalHost, port, QAbstractSocket::DontShareAddress);
-        },
-        30000);
+    // Bound once the system lists a socket on that address and port.
+    const bool lie = test::attendre([&] { return test::ecoute(port); }, 30000);
     test::UdpPeer peer;
     peer.envoie(toCp1252(QStringLiteral("PING café 42")), QStringLiteral("127.0.0.1"), port);
     test::attendre([] { return false; }, 500);
