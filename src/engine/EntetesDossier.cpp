@@ -40,11 +40,14 @@ QByteArray tri(const QString& cle) {
 } // namespace
 
 void EntetesDossier::clesRecherche(const QString& nomSource, QString& bas, QString& haut) {
-    bas = fromCp1252(recordtext::fit(nomSource, EnregConvertEntete::NomFichierSourceChamp.width));
+    const int largeur = EnregConvertEntete::NomFichierSourceChamp.width;
+    // A name the code page holds as it is needs no round trip through it.
+    bas = sameInCp1252(nomSource) ? nomSource.leftJustified(largeur, QLatin1Char(' '), true)
+                                  : fromCp1252(recordtext::fit(nomSource, largeur));
     haut = bas;
     while (haut.endsWith(QLatin1Char(' ')))
         haut.chop(1);
-    haut = haut.leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, QLatin1Char('z')).toUpper();
+    haut = haut.leftJustified(largeur, QLatin1Char('z')).toUpper();
 }
 
 void EntetesDossier::preparer(const QStringList& sources) {
