@@ -2,7 +2,13 @@
 
 #include "common/ErrorRoutine.h"
 
+#include <QByteArrayView>
 #include <QDirIterator>
+#include <QFile>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace ks3 {
 
@@ -26,6 +32,16 @@ void FolderList(const QString& folder, int flag, QStringList& list) {
 int FileCount(const QString& folder, bool recursive) {
     Procedure p("Lib_Systeme", "FileCount");
     int count = 0;
+    if (!recursive) {
+        if (!p.step(10, [&] {
+                ForEachFile(folder, true, true, [&count](const char*) {
+                    ++count;
+                    return true;
+                });
+            }))
+            return 0;
+        return count;
+    }
     if (!p.step(10, [&] {
             QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
                             recursive ? QDirIterator::Subdirectories : QDirIterator::NoIteratorFlags);
@@ -36,6 +52,53 @@ int FileCount(const QString& folder, bool recursive) {
         }))
         return 0;
     return count;
+}
+
+bool ForEachFile(const QString& folder, bool hidden, bool system,
+                 const std::function<bool(const char* name)>& visit) {
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (dir == nullptr)
+        return false;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        // Qt lists no name that is not UTF-8 (NonUtf8Names names them).
+        if (name[0] == '\0' || !QByteArrayView(name).isValidUtf8())
+            continue;
+        if (!hidden && name[0] == '.')
+            continue;
+        unsigned char type = entry->d_type;
+        struct stat st {};
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                // Gone meanwhile: of no known kind, so a system entry.
+                if (system && !visit(name))
+                    break;
+                continue;
+            }
+            type = S_ISLNK(st.st_mode)   ? DT_LNK
+                   : S_ISDIR(st.st_mode) ? DT_DIR
+                   : S_ISREG(st.st_mode) ? DT_REG
+                                         : DT_FIFO; // another kind of entry
+        }
+        if (type == DT_DIR)
+            continue;
+        if (type == DT_LNK) {
+            // A link is what it leads to; a broken one is a system entry.
+            if (::fstatat(fd, name, &st, 0) != 0) {
+                if (!system)
+                    continue;
+            } else if (S_ISDIR(st.st_mode)) {
+                continue;
+            }
+        } else if (type != DT_REG && !system) {
+            continue;
+        }
+        if (!visit(name))
+            break;
+    }
+    ::closedir(dir);
+    return true;
 }
 
 QStringList FolderFiles(const QString& folder) {
