@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,12 +16,27 @@ namespace ks3 {
 void FolderList(const QString& folder, int flag, QStringList& list) {
     Procedure p("Lib_Systeme", "FolderList");
     QStringList children;
+    // The folders themselves, hidden ones included, links left out, as Qt
+    // lists them (no name that is not UTF-8): told by their entry type.
     if (!p.step(10, [&] {
-            QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
-            while (it.hasNext()) {
-                it.next();
-                children << folder + it.fileName() + QLatin1Char('/');
+            DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+            if (dir == nullptr)
+                return;
+            const int fd = ::dirfd(dir);
+            while (const dirent* entry = ::readdir(dir)) {
+                const char* name = entry->d_name;
+                if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
+                    !QByteArrayView(name).isValidUtf8())
+                    continue;
+                bool isFolder = entry->d_type == DT_DIR;
+                if (entry->d_type == DT_UNKNOWN) {
+                    struct stat st {};
+                    isFolder = ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+                }
+                if (isFolder)
+                    children << folder + QFile::decodeName(name) + QLatin1Char('/');
             }
+            ::closedir(dir);
         }))
         return;
     for (const QString& child : children) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,4 +77,41 @@ TEST(FolderList, FilesAreThoseQtListsForEveryKindOfEntry) {
     EXPECT_EQ(FileCount(folder + QStringLiteral("missing/")), 0);
 
     ::unlink((f + "Caf\xE9.wav").constData()); // its own name back, for the removal of the folder
+}
+
+// The walk of the subfolders takes what Qt's listing of folders takes: hidden
+// folders, not links to folders, not a folder whose name is not UTF-8; depth
+// first, parents before children.
+TEST(FolderList, SubfoldersAreThoseQtListsDepthFirst) {
+    test::TempDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QByteArray f = QFile::encodeName(folder);
+    for (const char* name : {"a", "a/b", "a/b/c", ".hidden", "d", "D\xE9mo"})
+        ASSERT_EQ(::mkdir((f + name).constData(), 0755), 0);
+    FILE* file = std::fopen((f + "a/file.wav").constData(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    ASSERT_EQ(::symlink((f + "a").constData(), (f + "link").constData()), 0);
+
+    QStringList walked;
+    FolderList(folder, 0, walked);
+    QStringList qtWalk;
+    std::function<void(const QString&)> walk = [&](const QString& at) {
+        QDirIterator it(at, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+        QStringList children;
+        while (it.hasNext()) {
+            it.next();
+            children << at + it.fileName() + QLatin1Char('/');
+        }
+        for (const QString& child : children) {
+            qtWalk << child;
+            walk(child);
+        }
+    };
+    walk(folder);
+    EXPECT_EQ(walked, qtWalk);
+    walked.sort();
+    EXPECT_EQ(walked, (QStringList{folder + ".hidden/", folder + "a/", folder + "a/b/", folder + "a/b/c/",
+                                   folder + "d/"}));
+    ::rmdir((f + "D\xE9mo").constData());
 }
