@@ -23,8 +23,9 @@ constexpr int kStation = 0;
 // Numbers tried for a new header before giving up.
 constexpr int kEssaisEnteteMax = 100;
 
+// Sizes are never negative here (TailleEnregistrable).
 QString taille10(qint64 size) {
-    return QStringLiteral("%1").arg(size, 10, 10, QLatin1Char('0'));
+    return QString::number(size).rightJustified(10, QLatin1Char('0'));
 }
 
 QString dateAffichee(const QString& texte) {

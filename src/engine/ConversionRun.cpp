@@ -20,11 +20,12 @@
 #include "settings/TargetTypes.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -196,14 +197,14 @@ QString fileCountText(const QString& folder, int count) {
 QStringList listFilesReversed(const QString& folder) {
     RunState& s = runState();
     QStringList files;
-    QDirIterator it(folder, {QStringLiteral("*")}, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        files.prepend(folder + it.fileName());
+    ForEachFile(folder, false, false, [&](const char* name) {
+        files.append(folder + QFile::decodeName(name));
         if (s.stopConversion)
-            break;
+            return false;
         DoEventsBetweenFiles();
-    }
+        return true;
+    });
+    std::reverse(files.begin(), files.end());
     return files;
 }
 } // namespace

@@ -33,6 +33,24 @@ QByteArray triOctets(QByteArray b) {
     return b;
 }
 
+// text.toUpper(), without Unicode's tables when every character is ASCII (a
+// file name mostly): this runs for every file and every header read.
+QString majuscules(const QString& text) {
+    QString upper = text;
+    char16_t* c = nullptr;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u >= 0x80)
+            return text.toUpper();
+        if (u >= u'a' && u <= u'z') {
+            if (c == nullptr)
+                c = reinterpret_cast<char16_t*>(upper.data());
+            c[i] = char16_t(u - (u'a' - u'A'));
+        }
+    }
+    return upper;
+}
+
 // The same for a key as BTRieve sends it.
 QByteArray tri(const QString& cle) {
     return triOctets(toCp1252(cle));
@@ -40,11 +58,14 @@ QByteArray tri(const QString& cle) {
 } // namespace
 
 void EntetesDossier::clesRecherche(const QString& nomSource, QString& bas, QString& haut) {
-    bas = fromCp1252(recordtext::fit(nomSource, EnregConvertEntete::NomFichierSourceChamp.width));
+    const int largeur = EnregConvertEntete::NomFichierSourceChamp.width;
+    // A name the code page holds as it is needs no round trip through it.
+    bas = sameInCp1252(nomSource) ? nomSource.leftJustified(largeur, QLatin1Char(' '), true)
+                                  : fromCp1252(recordtext::fit(nomSource, largeur));
     haut = bas;
     while (haut.endsWith(QLatin1Char(' ')))
         haut.chop(1);
-    haut = haut.leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, QLatin1Char('z')).toUpper();
+    haut = majuscules(haut.leftJustified(largeur, QLatin1Char('z')));
 }
 
 void EntetesDossier::preparer(const QStringList& sources) {
@@ -94,7 +115,7 @@ bool EntetesDossier::lire() {
         l.enreg.setBytes(e);
         const QByteArray cle = e.mid(EnregConvertEntete::NomFichierSourceChamp.offset,
                                      EnregConvertEntete::NomFichierSourceChamp.width);
-        l.cleMajuscules = fromCp1252(cle).toUpper();
+        l.cleMajuscules = majuscules(fromCp1252(cle));
         l.tri = triOctets(cle);
         lignes_.push_back(std::move(l));
     }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace ks3 {
 
 // Appends every subfolder of folder (which ends with "/"), depth first, parents
@@ -13,5 +15,13 @@ int FileCount(const QString& folder, bool recursive = false);
 // The ordinary files of folder (hidden ones left out), as full paths, in the
 // order the file system returns them.
 QStringList FolderFiles(const QString& folder);
+// Calls visit with the name of each file of folder (not a folder, nor a link to
+// one), in the order the file system returns them, until it returns false: as
+// QDir's filters list them. Without hidden, names starting with "." are left
+// out; without system, so are pipes, sockets, devices and broken links. One
+// read of the folder; a file is only looked at further when the folder's
+// listing does not tell its type. False when the folder cannot be read.
+bool ForEachFile(const QString& folder, bool hidden, bool system,
+                 const std::function<bool(const char* name)>& visit);
 
 } // namespace ks3

@@ -58,9 +58,11 @@ QList<NonUtf8Name> NonUtf8Names(const QString& folder) {
         return names;
     const int fd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name.startsWith('.') || QByteArrayView(name).isValidUtf8())
+        // Looked at in place: most names are UTF-8 and need no copy.
+        const QByteArrayView view(entry->d_name);
+        if (view.startsWith('.') || view.isValidUtf8())
             continue;
+        const QByteArray name = view.toByteArray();
         struct stat st {};
         if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;

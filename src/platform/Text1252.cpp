@@ -1,5 +1,6 @@
 #include "platform/Text1252.h"
 
+#include <QByteArrayView>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -17,7 +18,7 @@ bool sameAsLatin1(const QString& text) {
     }
     return true;
 }
-bool sameAsLatin1(const QByteArray& bytes) {
+bool sameAsLatin1(QByteArrayView bytes) {
     for (const char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
         if (u >= 0x80 && u < 0xA0)
@@ -26,6 +27,10 @@ bool sameAsLatin1(const QByteArray& bytes) {
     return true;
 }
 } // namespace
+
+bool sameInCp1252(const QString& text) {
+    return sameAsLatin1(text);
+}
 
 QByteArray toCp1252(const QString& text) {
     if (sameAsLatin1(text))
@@ -38,6 +43,11 @@ QByteArray toCp1252(const QString& text) {
 }
 
 QString fromCp1252(const QByteArray& bytes) {
+    return fromCp1252(bytes.constData(), bytes.size());
+}
+
+QString fromCp1252(const char* data, qsizetype size) {
+    const QByteArrayView bytes(data, size);
     if (sameAsLatin1(bytes))
         return QString::fromLatin1(bytes);
     QStringDecoder dec("windows-1252");

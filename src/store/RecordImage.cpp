@@ -29,6 +29,10 @@ QString trimSpaces(const QString& value) {
 }
 
 QString stored(const QString& value, int width) {
+    // Text that the code page holds as Latin-1 comes back as it is, one byte
+    // per character: no round trip needed.
+    if (!value.isEmpty() && width > 0 && sameInCp1252(value))
+        return trimSpaces(value.size() > width ? value.left(width) : value);
     return trimSpaces(fromCp1252(fit(value, width)));
 }
 
@@ -70,13 +74,41 @@ qint64 leadingNumber(const QString& text) {
 }
 
 QString dateTime14(const QDateTime& dt) {
-    return dt.toString(QStringLiteral("yyyyMMddHHmmss"));
+    // Built by hand for the usual years: this runs for every file of every run.
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    if (!dt.isValid() || d.year() < 1000 || d.year() > 9999 || !t.isValid())
+        return dt.toString(QStringLiteral("yyyyMMddHHmmss"));
+    char16_t text[14];
+    auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i) {
+            text[at + i] = char16_t(u'0' + value % 10);
+            value /= 10;
+        }
+    };
+    put(0, d.year(), 4);
+    put(4, d.month(), 2);
+    put(6, d.day(), 2);
+    put(8, t.hour(), 2);
+    put(10, t.minute(), 2);
+    put(12, t.second(), 2);
+    return QString(reinterpret_cast<const QChar*>(text), 14);
 }
 
 } // namespace recordtext
 
 QString recordTextDecode(const char* data, int width) {
-    return fromCp1252(QByteArray(data, width));
+    return fromCp1252(data, width);
+}
+
+QString recordTextDecodeTrimmed(const char* data, int width) {
+    int start = 0;
+    int end = width;
+    while (start < end && data[start] == ' ')
+        ++start;
+    while (end > start && data[end - 1] == ' ')
+        --end;
+    return fromCp1252(data + start, end - start);
 }
 
 void recordFieldIndexError(int offset, int index, int count) {

@@ -70,6 +70,8 @@ QString dateTime14(const QDateTime& dt);
 } // namespace recordtext
 
 QString recordTextDecode(const char* data, int width);
+// The same trimmed of spaces at both ends (a space is one byte in the code page).
+QString recordTextDecodeTrimmed(const char* data, int width);
 // Raises the error of an array index outside its field.
 [[noreturn]] void recordFieldIndexError(int offset, int index, int count);
 
@@ -101,7 +103,10 @@ public:
     }
 
     // Text fields: read trimmed of spaces, written padded or cut.
-    QString text(TextField f, int index = 0) const { return recordtext::trimSpaces(rawText(f, index)); }
+    QString text(TextField f, int index = 0) const {
+        check(f, index);
+        return recordTextDecodeTrimmed(bytes_.data() + f.offset + index * f.width, f.width);
+    }
     QString rawText(TextField f, int index = 0) const;
     void setText(TextField f, const QString& value, int index = 0) {
         check(f, index);

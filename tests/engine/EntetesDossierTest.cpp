@@ -200,3 +200,33 @@ TEST_F(FolderHeaders, ChangesOfAnotherProgramAreSeenAfterASecond) {
     EXPECT_TRUE(d.required);
     EXPECT_EQ(d.lines, (QStringList{"b.wav:", "A Convertir"}));
 }
+
+// The search keys of a name: from the name as key 1 holds it (cut to the
+// field, blanks kept) to the same name padded with "z", in capitals as Unicode
+// writes them ("ß" gives "SS", "ÿ" gives "Ÿ"), whatever the letters.
+TEST(FolderHeaderKeys, FromTheStoredNameToItsCapitalsPaddedWithZ) {
+    const int width = EnregConvertEntete::NomFichierSourceChamp.width;
+    const QString cases[] = {
+        QStringLiteral("Track a-1.wav"),      QStringLiteral("straße ÿ é.wav"),
+        QStringLiteral("5 € œ.wav"),          QStringLiteral("ends with blanks  "),
+        QString(width + 5, QLatin1Char('q')), QString(),
+    };
+    for (const QString& name : cases) {
+        SCOPED_TRACE(name.toStdString());
+        QString bas, haut;
+        EntetesDossier::clesRecherche(name, bas, haut);
+        EnregConvertEntete e;
+        e.setNomFichierSource(name);
+        const QString held = e.rawText(EnregConvertEntete::NomFichierSourceChamp);
+        EXPECT_EQ(bas, held);
+        QString top = held;
+        while (top.endsWith(QLatin1Char(' ')))
+            top.chop(1);
+        EXPECT_EQ(haut, top.leftJustified(width, QLatin1Char('z')).toUpper());
+    }
+    QString bas, haut;
+    EntetesDossier::clesRecherche(QStringLiteral("straße.wav"), bas, haut);
+    EXPECT_TRUE(haut.startsWith(QStringLiteral("STRASSE.WAVZZ")));
+    EntetesDossier::clesRecherche(QStringLiteral("ab"), bas, haut);
+    EXPECT_EQ(haut, QStringLiteral("AB") + QString(width - 2, QLatin1Char('Z')));
+}

@@ -183,6 +183,52 @@ TEST(RecordLayout, TextIsCutPaddedAndReadBackTrimmedInWindows1252) {
     EXPECT_EQ(e.raw(60, 1), " ") << "DateTraitement untouched";
 }
 
+// What a field gives back of a text, as told before writing it, is what
+// writing and reading the field gives: cut, code page, blanks, characters the
+// code page lacks.
+TEST(RecordLayout, StoredTextIsWhatTheFieldGivesBack) {
+    const int width = EnregConvertEntete::NomFichierSourceChamp.width;
+    const QString cases[] = {
+        QString(),
+        QStringLiteral(""),
+        QStringLiteral("   "),
+        QStringLiteral("Track 1.wav"),
+        QStringLiteral("  blancs autour.wav  "),
+        QString(49, QLatin1Char('a')) + QStringLiteral(" b"), // cut just after a blank
+        QString(width + 10, QLatin1Char('n')),
+        QStringLiteral("Été à l'œil 5 €.wav"),
+        QStringLiteral("ÿŸ šŠ.wav"),
+        QStringLiteral("Ādam 日本.wav"), // not in the code page
+        QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b"),
+    };
+    for (const QString& value : cases) {
+        SCOPED_TRACE(value.toStdString());
+        EnregConvertEntete e;
+        e.setNomFichierSource(value);
+        const QString stored = recordtext::stored(value, width);
+        EXPECT_EQ(stored, e.NomFichierSource());
+        EXPECT_FALSE(stored.isNull());
+    }
+}
+
+// Record dates are "yyyyMMddHHmmss" in the date's own time, whatever the year.
+TEST(RecordLayout, DatesAreFourteenDigits) {
+    const QDateTime cases[] = {
+        QDateTime(QDate(2024, 3, 31), QTime(2, 5, 9)),
+        QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59, 999)),
+        QDateTime(QDate(2024, 7, 1), QTime(0, 0), Qt::OffsetFromUTC, 7200),
+        QDateTime(QDate(999, 1, 2), QTime(3, 4, 5)),
+        QDateTime(QDate(10000, 1, 1), QTime(0, 0)),
+        QDateTime(),
+    };
+    for (const QDateTime& dt : cases) {
+        SCOPED_TRACE(dt.toString(Qt::ISODate).toStdString());
+        EXPECT_EQ(recordtext::dateTime14(dt), dt.toString(QStringLiteral("yyyyMMddHHmmss")));
+    }
+    EXPECT_EQ(recordtext::dateTime14(QDateTime(QDate(2024, 3, 31), QTime(2, 5, 9))),
+              QStringLiteral("20240331020509"));
+}
+
 TEST(RecordLayout, NumbersAreZeroFilledAndNeverCut) {
     EnregConvertEntete e;
     e.setTailleFichierSource(42);
