@@ -9,14 +9,20 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <dirent.h>
+
 namespace ks3 {
 
 namespace {
 
+const QLatin1StringView kDossierNotes("Err_Convert/");
+const QLatin1StringView kDebutNote(".");
+const QLatin1StringView kFinNote(".enCours");
+
 QString noteOf(const QString& target) {
     // Not through DecomposeFichier: its process-wide record belongs to the caller.
     const QFileInfo t(target);
-    return t.path() + QStringLiteral("/Err_Convert/.") + t.fileName() + QStringLiteral(".enCours");
+    return t.path() + QLatin1Char('/') + kDossierNotes + kDebutNote + t.fileName() + kFinNote;
 }
 
 QString dateText(const QDateTime& date) {
@@ -66,6 +72,21 @@ bool TerminerConversionInterrompue(const QString& target, const QString& source,
         DeleteFile(source, QStringLiteral("FrmMain:LancerConvertV13"));
     OublierConversionEnCours(target);
     return true;
+}
+
+QSet<QString> CiblesNotees(const QString& folder) {
+    QSet<QString> cibles;
+    DIR* dir = ::opendir(QFile::encodeName(folder + kDossierNotes).constData());
+    if (dir == nullptr)
+        return cibles;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name.size() > kDebutNote.size() + kFinNote.size() && name.startsWith(kDebutNote) &&
+            name.endsWith(kFinNote))
+            cibles.insert(name.mid(kDebutNote.size(), name.size() - kDebutNote.size() - kFinNote.size()));
+    }
+    ::closedir(dir);
+    return cibles;
 }
 
 void OublierConversionEnCours(const QString& target) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 
 namespace ks3 {
@@ -30,6 +31,11 @@ QString CibleDejaEcrite(const QString& target, const QString& source, const QDat
 // (FichiersSources.Detruire), and the note removed. True when it was.
 bool TerminerConversionInterrompue(const QString& target, const QString& source, const QDateTime& dateSource,
                                    qint64 tailleSource);
+
+// The names of the targets of folder (a path ending in "/") that have a note,
+// read in one listing of its "Err_Convert" folder: a run over thousands of
+// converted files looks for a note only where there is one.
+QSet<QString> CiblesNotees(const QString& folder);
 
 // Removes the note once the attempt is recorded.
 void OublierConversionEnCours(const QString& target);

@@ -59,11 +59,28 @@ RunSteps& runSteps() {
     return s ? *s : steps;
 }
 
+void HistoryRunSteps::beginFolder(const QStringList& sources) {
+    entetes_.preparer(sources);
+    dossierNotes_ = QString();
+    ciblesNotees_.clear();
+}
+
 CompareResult HistoryRunSteps::compare(const QString& source, const QString& target) {
     CompareResult r;
     CompareFichierEtDonnees(source, target, r.conversionRequise, r.idEntete, r.dateFichierSource,
                             r.tailleFichierSource, &entetes_);
-    if (!r.conversionRequise)
+    if (r.conversionRequise)
+        return r;
+    // A note left by an attempt of this source can only be there if the
+    // folder held one when the source folder's turn came: those of this run's
+    // own attempts are of sources compared before.
+    const qsizetype slash = target.lastIndexOf(QLatin1Char('/'));
+    const QString folder = target.left(slash + 1);
+    if (dossierNotes_.isNull() || folder != dossierNotes_) {
+        dossierNotes_ = folder;
+        ciblesNotees_ = CiblesNotees(folder);
+    }
+    if (ciblesNotees_.contains(target.mid(slash + 1)))
         TerminerConversionInterrompue(target, source, r.dateFichierSource, r.tailleFichierSource);
     return r;
 }

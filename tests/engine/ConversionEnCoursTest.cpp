@@ -45,7 +45,11 @@ TEST_F(ConversionEnCoursTest, OnlyTheFileWrittenForThisVerySourceAfterTheNoteIsT
     converterWrites(target);
     EXPECT_EQ(CibleDejaEcrite(target, source, date, 5), QString());
 
+    EXPECT_TRUE(CiblesNotees(dir.file("out/")).isEmpty());
     NoterConversionEnCours(target, source, date, 5, indexed);
+    // The listing that the run reads once per folder finds the note's target,
+    // and nothing else of the folder.
+    EXPECT_EQ(CiblesNotees(dir.file("out/")), QSet<QString>{QStringLiteral("a.mp3")});
     EXPECT_EQ(CibleDejaEcrite(target, source, date, 5), QString()) << "the indexed file is not written yet";
     converterWrites(indexed);
     EXPECT_EQ(CibleDejaEcrite(target, source, date, 5), indexed);
@@ -61,6 +65,8 @@ TEST_F(ConversionEnCoursTest, OnlyTheFileWrittenForThisVerySourceAfterTheNoteIsT
     OublierConversionEnCours(target);
     EXPECT_FALSE(QFileInfo::exists(dir.file("out/Err_Convert/.a.mp3.enCours")));
     EXPECT_TRUE(QFileInfo::exists(dir.file("out/Err_Convert/keep")));
+    EXPECT_TRUE(CiblesNotees(dir.file("out/")).isEmpty());
+    EXPECT_TRUE(CiblesNotees(dir.file("nowhere/")).isEmpty());
 }
 
 TEST_F(ConversionEnCoursTest, CleanUpStoppedAfterTheRecordIsFinishedByTheNextRun) {
