@@ -11,6 +11,7 @@
 #include "common/SameFile.h"
 #include "common/TraceLog.h"
 #include "engine/DecomposeFichier.h"
+#include "engine/DossierCourant.h"
 #include "engine/FolderList.h"
 #include "engine/NonUtf8Names.h"
 #include "engine/RunSettings.h"
@@ -327,6 +328,7 @@ void LancerAnalyseConvert() {
                     if (isChosenType(DecomposeFichier(item).fichierExtension, sourceExtensions))
                         chosen << item;
                 runSteps().beginFolder(chosen);
+                const DossierCourant ouvert(folder);
 
                 for (const QString& item : files) {
                     p.step(40, [&] {

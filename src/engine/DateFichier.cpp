@@ -2,10 +2,12 @@
 
 #include "common/Clock.h"
 #include "common/ErrorRoutine.h"
+#include "engine/DossierCourant.h"
 
 #include <QFile>
 
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,9 +38,14 @@ QDateTime DateFichier(const QString& path, bool accessTime) {
     TailleDernierFichier() = 0;
     p.step(10, [&] {
         const QByteArray name = QFile::encodeName(path);
+        // In the folder a run is going through, relative to it.
+        const char* relative = name.constData();
+        int dir = DossierCourant::descripteur(name, relative);
+        if (dir < 0)
+            dir = AT_FDCWD;
         struct stat st {};
-        if (::stat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
-            ::access(name.constData(), R_OK) != 0)
+        if (::fstatat(dir, relative, &st, 0) != 0 || !S_ISREG(st.st_mode) ||
+            ::faccessat(dir, relative, R_OK, 0) != 0)
             return;
         // Nothing locks a file that another program is still writing: a file
         // modified moments ago counts as one that cannot be opened yet. The
