@@ -74,10 +74,8 @@ void CompareFichierEtDonnees(const QString& source, const QString& target, bool&
     bool inchange = false;
     if (entetes)
         p.step(25, [&] {
-            QString bas, haut;
-            EntetesDossier::clesRecherche(nomSource, bas, haut);
             bool connu = false;
-            const EnregConvertEntete* lu = entetes->chercher(bas, haut, identite, connu);
+            const EnregConvertEntete* lu = entetes->chercher(nomSource, identite, connu);
             if (connu && lu && recordtext::dateTime14(dateFichierSource) == lu->DateFichierSource() &&
                 taille10(TailleEnregistrable(tailleFichierSource)) == lu->TailleFichierSource() &&
                 lu->AConvertir() != QLatin1String("O")) {

@@ -68,20 +68,28 @@ void EntetesDossier::clesRecherche(const QString& nomSource, QString& bas, QStri
     haut = majuscules(haut.leftJustified(largeur, QLatin1Char('z')));
 }
 
+EntetesDossier::Cles EntetesDossier::clesDe(const QString& nomSource) {
+    Cles c;
+    clesRecherche(nomSource, c.bas, c.haut);
+    c.triBas = tri(c.bas);
+    return c;
+}
+
 void EntetesDossier::preparer(const QStringList& sources) {
     oublier();
     QByteArray triBas, triHaut;
+    cles_.reserve(sources.size());
     for (const QString& source : sources) {
         const FichierDecompose d = DecomposeFichier(source);
-        QString bas, haut;
-        clesRecherche(d.fichierNom + d.fichierExtension, bas, haut);
-        const QByteArray b = tri(bas), h = tri(haut);
-        if (bas_.isNull() || b < triBas) {
-            bas_ = bas;
-            triBas = b;
+        const QString nom = d.fichierNom + d.fichierExtension;
+        const Cles& c = *cles_.insert(nom, clesDe(nom));
+        const QByteArray h = tri(c.haut);
+        if (bas_.isNull() || c.triBas < triBas) {
+            bas_ = c.bas;
+            triBas = c.triBas;
         }
         if (haut_.isNull() || h > triHaut) {
-            haut_ = haut;
+            haut_ = c.haut;
             triHaut = h;
         }
     }
@@ -96,6 +104,7 @@ void EntetesDossier::oublier() {
     utilisable_ = false;
     nombreFichiers_ = 0;
     lignes_.clear();
+    cles_.clear();
 }
 
 bool EntetesDossier::lire() {
@@ -123,8 +132,8 @@ bool EntetesDossier::lire() {
     return true;
 }
 
-const EnregConvertEntete* EntetesDossier::chercher(const QString& bas, const QString& haut,
-                                                   const IdentiteEntete& identite, bool& connu) {
+const EnregConvertEntete* EntetesDossier::chercher(const QString& nomSource, const IdentiteEntete& identite,
+                                                   bool& connu) {
     connu = false;
     if (bas_.isNull())
         return nullptr;
@@ -138,7 +147,10 @@ const EnregConvertEntete* EntetesDossier::chercher(const QString& bas, const QSt
     // As the search: from the first key at or after bas, in the file's order,
     // while the key in capitals is not above haut; the first header that is
     // the file's is taken.
-    const QByteArray debut = tri(bas);
+    const auto connues = cles_.constFind(nomSource);
+    const Cles cles = connues != cles_.cend() ? *connues : clesDe(nomSource);
+    const QString& haut = cles.haut;
+    const QByteArray& debut = cles.triBas;
     auto it = std::lower_bound(lignes_.begin(), lignes_.end(), debut,
                                [](const Ligne& l, const QByteArray& t) { return l.tri < t; });
     for (; it != lignes_.end(); ++it) {

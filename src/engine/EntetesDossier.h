@@ -3,6 +3,7 @@
 #include "store/EnregConvertEntete.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -32,12 +33,11 @@ public:
     // Forgets the folder.
     void oublier();
 
-    // The header that the search of the history would take for a file whose
-    // search keys are bas and haut: connu is false when this copy cannot tell
-    // (then nothing is returned); a null result with connu true means no
+    // The header that the search of the history would take for a file of this
+    // source name (name and extension): connu is false when this copy cannot
+    // tell (then nothing is returned); a null result with connu true means no
     // header of the history is this file's.
-    const EnregConvertEntete* chercher(const QString& bas, const QString& haut,
-                                       const IdentiteEntete& identite, bool& connu);
+    const EnregConvertEntete* chercher(const QString& nomSource, const IdentiteEntete& identite, bool& connu);
 
 private:
     struct Ligne {
@@ -45,6 +45,12 @@ private:
         QString cleMajuscules; // the key as a search returns it, in capitals
         EnregConvertEntete enreg;
     };
+    // A source name's search keys, and the order of the lower one.
+    struct Cles {
+        QString bas, haut;
+        QByteArray triBas;
+    };
+    static Cles clesDe(const QString& nomSource);
     bool lire();
 
     QString bas_, haut_; // the range of the folder's names
@@ -52,6 +58,7 @@ private:
     bool utilisable_ = false;
     int nombreFichiers_ = 0;
     std::vector<Ligne> lignes_;
+    QHash<QString, Cles> cles_; // of the folder's source names
     std::uint64_t ecritures_ = 0;
     QElapsedTimer age_;
 };
