@@ -27,21 +27,62 @@ QString empreinteDe(const QString& dossierSource, const QString& nomSource, cons
 
 } // namespace
 
+IdentiteEntete::Attendu::Attendu(const QString& t) : texte(t) {
+    for (const QChar c : t)
+        if (c.unicode() >= 0x80)
+            return;
+    ascii = t.toLatin1();
+    estAscii = true;
+}
+
+// The field as its text (trimmed of spaces) compared with the expected text,
+// letter case ignored. For an ASCII text, on the bytes: in the code page a byte
+// below 0x80 is the same character, and no other character equals an ASCII one
+// when letter case is ignored.
+bool IdentiteEntete::Attendu::egal(const char* champ, int largeur) const {
+    if (!estAscii)
+        return memeTexte(texte, recordTextDecodeTrimmed(champ, largeur));
+    int debut = 0;
+    int fin = largeur;
+    while (debut < fin && champ[debut] == ' ')
+        ++debut;
+    while (fin > debut && champ[fin - 1] == ' ')
+        --fin;
+    if (fin - debut != ascii.size())
+        return false;
+    const char* attendu = ascii.constData();
+    for (int i = 0; i < fin - debut; ++i) {
+        const auto a = static_cast<unsigned char>(champ[debut + i]);
+        const auto b = static_cast<unsigned char>(attendu[i]);
+        if (a == b)
+            continue;
+        if (a >= 0x80 || (a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')
+            return false;
+    }
+    return true;
+}
+
 IdentiteEntete::IdentiteEntete(const QString& dossierSource, const QString& nomSource,
                                const QString& dossierCible, const QString& nomCible)
     : dossierSource_(dossierSource), nomSource_(nomSource), dossierCible_(dossierCible), nomCible_(nomCible),
       dossierSourceLu_(recordtext::stored(dossierSource, EnregConvertEntete::DossierSourceChamp.width)),
       dossierCibleLu_(recordtext::stored(dossierCible, EnregConvertEntete::DossierCibleChamp.width)),
       nomCibleLu_(recordtext::stored(nomCible, EnregConvertEntete::NomFichierCibleChamp.width)) {
-    if (dossierSourceLu_ != dossierSource || dossierCibleLu_ != dossierCible || nomCibleLu_ != nomCible ||
+    if (dossierSourceLu_.texte != dossierSource || dossierCibleLu_.texte != dossierCible ||
+        nomCibleLu_.texte != nomCible ||
         recordtext::stored(nomSource, EnregConvertEntete::NomFichierSourceChamp.width) != nomSource)
         empreinte_ = empreinteDe(dossierSource, nomSource, dossierCible, nomCible);
+    empreinteLue_ = Attendu(empreinte_);
 }
 
 bool IdentiteEntete::correspond(const EnregConvertEntete& entete) const {
-    return memeTexte(dossierSourceLu_, entete.DossierSource()) &&
-           memeTexte(dossierCibleLu_, entete.DossierCible()) &&
-           memeTexte(nomCibleLu_, entete.NomFichierCible()) && memeTexte(empreinte_, entete.EmpreinteNoms());
+    const auto egal = [&entete](const Attendu& attendu, TextField champ) {
+        return attendu.egal(entete.data() + champ.offset, champ.width);
+    };
+    return egal(dossierSourceLu_, EnregConvertEntete::DossierSourceChamp) &&
+           egal(dossierCibleLu_, EnregConvertEntete::DossierCibleChamp) &&
+           egal(nomCibleLu_, EnregConvertEntete::NomFichierCibleChamp) &&
+           egal(empreinteLue_, EnregConvertEntete::EmpreinteNomsChamp);
 }
 
 void IdentiteEntete::ecrire(EnregConvertEntete& entete) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace ks3 {
@@ -31,10 +32,22 @@ public:
     const QString& empreinte() const { return empreinte_; }
 
 private:
+    // A text as a field gives it back, and its bytes when it is ASCII (a path
+    // mostly): then the field's bytes are compared without decoding them.
+    struct Attendu {
+        QString texte;
+        QByteArray ascii;
+        bool estAscii = false;
+        Attendu() = default;
+        explicit Attendu(const QString& t);
+        bool egal(const char* champ, int largeur) const;
+    };
+
     // As given, and as the header's fields give them back.
     QString dossierSource_, nomSource_, dossierCible_, nomCible_;
-    QString dossierSourceLu_, dossierCibleLu_, nomCibleLu_;
+    Attendu dossierSourceLu_, dossierCibleLu_, nomCibleLu_;
     QString empreinte_;
+    Attendu empreinteLue_;
 };
 
 } // namespace ks3
