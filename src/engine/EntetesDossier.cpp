@@ -7,6 +7,7 @@
 #include "store/LectureIntervalle.h"
 
 #include <algorithm>
+#include <array>
 
 namespace ks3 {
 
@@ -25,11 +26,19 @@ constexpr int kLignesMax = 20000;
 
 // The key's place in the record file's order: its bytes, folded to capitals
 // as the record file compares a case-insensitive key.
-QByteArray triOctets(QByteArray b) {
-    b = b.left(EnregConvertEntete::NomFichierSourceChamp.width)
-            .leftJustified(EnregConvertEntete::NomFichierSourceChamp.width, ' ');
-    for (char& c : b)
-        c = char(btr::foldToCapital(std::uint8_t(c)));
+QByteArray triOctets(const char* data, qsizetype size) {
+    static const auto capitales = [] {
+        std::array<char, 256> t{};
+        for (int c = 0; c < 256; ++c)
+            t[std::size_t(c)] = char(btr::foldToCapital(std::uint8_t(c)));
+        return t;
+    }();
+    const int largeur = EnregConvertEntete::NomFichierSourceChamp.width;
+    QByteArray b(largeur, ' ');
+    char* o = b.data();
+    const qsizetype n = std::min<qsizetype>(size, largeur);
+    for (qsizetype i = 0; i < n; ++i)
+        o[i] = capitales[std::uint8_t(data[i])];
     return b;
 }
 
@@ -53,7 +62,8 @@ QString majuscules(const QString& text) {
 
 // The same for a key as BTRieve sends it.
 QByteArray tri(const QString& cle) {
-    return triOctets(toCp1252(cle));
+    const QByteArray octets = toCp1252(cle);
+    return triOctets(octets.constData(), octets.size());
 }
 } // namespace
 
@@ -62,10 +72,12 @@ void EntetesDossier::clesRecherche(const QString& nomSource, QString& bas, QStri
     // A name the code page holds as it is needs no round trip through it.
     bas = sameInCp1252(nomSource) ? nomSource.leftJustified(largeur, QLatin1Char(' '), true)
                                   : fromCp1252(recordtext::fit(nomSource, largeur));
-    haut = bas;
-    while (haut.endsWith(QLatin1Char(' ')))
-        haut.chop(1);
-    haut = majuscules(haut.leftJustified(largeur, QLatin1Char('z')));
+    qsizetype fin = bas.size();
+    while (fin > 0 && bas.at(fin - 1) == QLatin1Char(' '))
+        --fin;
+    haut = bas.left(fin);
+    haut.resize(largeur, QLatin1Char('z'));
+    haut = majuscules(haut);
 }
 
 EntetesDossier::Cles EntetesDossier::clesDe(const QString& nomSource) {
@@ -122,10 +134,12 @@ bool EntetesDossier::lire() {
     for (const QByteArray& e : enregistrements) {
         Ligne l;
         l.enreg.setBytes(e);
-        const QByteArray cle = e.mid(EnregConvertEntete::NomFichierSourceChamp.offset,
-                                     EnregConvertEntete::NomFichierSourceChamp.width);
-        l.cleMajuscules = majuscules(fromCp1252(cle));
-        l.tri = triOctets(cle);
+        const char* cle = e.constData() + EnregConvertEntete::NomFichierSourceChamp.offset;
+        const qsizetype taille =
+            std::clamp<qsizetype>(e.size() - EnregConvertEntete::NomFichierSourceChamp.offset, 0,
+                                  EnregConvertEntete::NomFichierSourceChamp.width);
+        l.cleMajuscules = majuscules(fromCp1252(cle, taille));
+        l.tri = triOctets(cle, taille);
         lignes_.push_back(std::move(l));
     }
     utilisable_ = true;
