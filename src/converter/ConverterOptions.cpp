@@ -132,10 +132,11 @@ EffectRequest parseEffect(int number, const std::string& rawText) {
         return e;
     for (const std::string& token : splitOutsideQuotes(text.substr(eq + 1))) {
         const std::string t = unquote(token);
-        if (t.size() < 2 || t[0] != '-')
+        const auto start = t.find_first_not_of('-');
+        if (t.size() < 2 || t[0] != '-' || start == std::string::npos)
             throw ConverterError("Effect \"" + e.name + "\": unexpected text \"" + token + "\"",
                                  ExitBadArguments);
-        const std::string body = t.substr(t.find_first_not_of('-'));
+        const std::string body = t.substr(start);
         const auto peq = body.find('=');
         const std::string key = toLower(trim(body.substr(0, peq)));
         const std::string val =

@@ -620,6 +620,8 @@ TEST(CoreConverter, FailuresLeaveAnErrorFileAndNoOutput) {
         {"no type", {}, good, 2, "convert_to"},
         {"bit rate outside Layer II", {"-convert_to=\"mp2\"", "-s=\"48000\"", "-b=\"100\""}, good, 2, "-b"},
         {"bad effect parameter", QStringList(mp3) << effect(1, "Trim Silence= -fast"), good, 2, "-fast"},
+        {"effect parameter of dashes only", QStringList(mp3) << effect(1, "Trim Silence= ---"), good, 2,
+         "unexpected text \"---\""},
         {"unknown effect", QStringList(mp3) << effect(1, "Reverb= -room='5'"), good, 2, "Reverb"},
         {"short equaliser", QStringList(mp3) << effect(1, "Graphic Equalizer= -EQ='10, 20'"), good, 2, "-EQ"},
         {"encoder refuses",
