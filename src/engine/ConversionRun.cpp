@@ -67,8 +67,9 @@ bool isChosenType(const QString& extension, const QString& sourceExtensions) {
 
 // The run cannot reach a file or folder whose name is not UTF-8: each one is
 // named in the trace log at every run, so that the operator renames it.
-void traceNonUtf8Names(const QString& folder, const QString& sourceExtensions, bool recursive) {
-    for (const NonUtf8Name& name : NonUtf8Names(folder)) {
+void traceNonUtf8Names(const QString& folder, const QList<QByteArray>& names, const QString& sourceExtensions,
+                       bool recursive) {
+    for (const NonUtf8Name& name : NonUtf8Names(folder, names)) {
         if (name.folder) {
             if (recursive)
                 TraceLog(-1, -1, -1,
@@ -194,17 +195,21 @@ QString fileCountText(const QString& folder, int count) {
 }
 
 // The ordinary files of folder, each inserted at the top so that the list ends
-// in the reverse of the enumeration order; stops early on a stop request.
-QStringList listFilesReversed(const QString& folder) {
+// in the reverse of the enumeration order; stops early on a stop request. The
+// names that are not UTF-8 go to nonUtf8, from the same read.
+QStringList listFilesReversed(const QString& folder, QList<QByteArray>& nonUtf8) {
     RunState& s = runState();
     QStringList files;
-    ForEachFile(folder, false, false, [&](const char* name) {
-        files.append(folder + QFile::decodeName(name));
-        if (s.stopConversion)
-            return false;
-        DoEventsBetweenFiles();
-        return true;
-    });
+    ForEachFile(
+        folder, false, false,
+        [&](const char* name) {
+            files.append(folder + QFile::decodeName(name));
+            if (s.stopConversion)
+                return false;
+            DoEventsBetweenFiles();
+            return true;
+        },
+        &nonUtf8);
     std::reverse(files.begin(), files.end());
     return files;
 }
@@ -318,11 +323,12 @@ void LancerAnalyseConvert() {
                 const QString& folder = folders.at(k);
                 s.setLabel(RunState::LabelDossierSourceTraite, fileCountText(folder, counts.value(k)));
                 clearList(s.listeFichiersSource);
-                const QStringList files = listFilesReversed(folder);
+                QList<QByteArray> nonUtf8;
+                const QStringList files = listFilesReversed(folder, nonUtf8);
                 s.listeFichiersSource.setStringList(files);
                 if (s.stopConversion)
                     break;
-                traceNonUtf8Names(folder, sourceExtensions, rs.sourceRecursive);
+                traceNonUtf8Names(folder, nonUtf8, sourceExtensions, rs.sourceRecursive);
                 QStringList chosen;
                 for (const QString& item : files)
                     if (isChosenType(DecomposeFichier(item).fichierExtension, sourceExtensions))

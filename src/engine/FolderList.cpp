@@ -71,7 +71,7 @@ int FileCount(const QString& folder, bool recursive) {
 }
 
 bool ForEachFile(const QString& folder, bool hidden, bool system,
-                 const std::function<bool(const char* name)>& visit) {
+                 const std::function<bool(const char* name)>& visit, QList<QByteArray>* nonUtf8) {
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (dir == nullptr)
         return false;
@@ -79,8 +79,13 @@ bool ForEachFile(const QString& folder, bool hidden, bool system,
     while (const dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
         // Qt lists no name that is not UTF-8 (NonUtf8Names names them).
-        if (name[0] == '\0' || !QByteArrayView(name).isValidUtf8())
+        if (name[0] == '\0')
             continue;
+        if (!QByteArrayView(name).isValidUtf8()) {
+            if (nonUtf8 && name[0] != '.')
+                nonUtf8->append(QByteArray(name));
+            continue;
+        }
         if (!hidden && name[0] == '.')
             continue;
         unsigned char type = entry->d_type;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,7 +23,9 @@ QStringList FolderFiles(const QString& folder);
 // out; without system, so are pipes, sockets, devices and broken links. One
 // read of the folder; a file is only looked at further when the folder's
 // listing does not tell its type. False when the folder cannot be read.
+// With nonUtf8, the names left out for not being UTF-8 (see NonUtf8Names),
+// hidden ones aside, are appended to it, from the same read.
 bool ForEachFile(const QString& folder, bool hidden, bool system,
-                 const std::function<bool(const char* name)>& visit);
+                 const std::function<bool(const char* name)>& visit, QList<QByteArray>* nonUtf8 = nullptr);
 
 } // namespace ks3

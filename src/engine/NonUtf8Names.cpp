@@ -1,11 +1,13 @@
 #include "engine/NonUtf8Names.h"
 
+#include "engine/FolderList.h"
+
 #include <QByteArrayView>
 #include <QFile>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace ks3 {
 
@@ -52,32 +54,35 @@ QString EscapedFileName(const QByteArray& name) {
 }
 
 QList<NonUtf8Name> NonUtf8Names(const QString& folder) {
-    QList<NonUtf8Name> names;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (dir == nullptr)
-        return names;
-    const int fd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        // Looked at in place: most names are UTF-8 and need no copy.
-        const QByteArrayView view(entry->d_name);
-        if (view.startsWith('.') || view.isValidUtf8())
-            continue;
-        const QByteArray name = view.toByteArray();
+    QList<QByteArray> names;
+    ForEachFile(
+        folder, false, true, [](const char*) { return true; }, &names);
+    return NonUtf8Names(folder, names);
+}
+
+QList<NonUtf8Name> NonUtf8Names(const QString& folder, const QList<QByteArray>& names) {
+    QList<NonUtf8Name> found;
+    if (names.isEmpty())
+        return found;
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return found;
+    for (const QByteArray& name : names) {
         struct stat st {};
-        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        if (::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         bool isFolder = S_ISDIR(st.st_mode);
         if (S_ISLNK(st.st_mode)) {
-            if (::fstatat(fd, entry->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            if (::fstatat(fd, name.constData(), &st, 0) != 0 || !S_ISREG(st.st_mode))
                 continue;
             isFolder = false;
         } else if (!isFolder && !S_ISREG(st.st_mode)) {
             continue;
         }
-        names.append({EscapedFileName(name), isFolder});
+        found.append({EscapedFileName(name), isFolder});
     }
-    ::closedir(dir);
-    return names;
+    ::close(fd);
+    return found;
 }
 
 } // namespace ks3

@@ -17,6 +17,8 @@ struct NonUtf8Name {
 // The entries of folder, hidden ones left out, whose names are not valid UTF-8,
 // in the order the file system returns them; none when the folder cannot be read.
 QList<NonUtf8Name> NonUtf8Names(const QString& folder);
+// The same for names of folder already read (by ForEachFile).
+QList<NonUtf8Name> NonUtf8Names(const QString& folder, const QList<QByteArray>& names);
 
 // A file name as text for the operator: valid UTF-8 kept, every other byte and
 // every control character written "\xHH".
