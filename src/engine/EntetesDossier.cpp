@@ -132,7 +132,7 @@ bool EntetesDossier::lire() {
         return false;
     lignes_.reserve(enregistrements.size());
     for (const QByteArray& e : enregistrements) {
-        Ligne l;
+        Ligne& l = lignes_.emplace_back();
         l.enreg.setBytes(e);
         const char* cle = e.constData() + EnregConvertEntete::NomFichierSourceChamp.offset;
         const qsizetype taille =
@@ -140,7 +140,6 @@ bool EntetesDossier::lire() {
                                   EnregConvertEntete::NomFichierSourceChamp.width);
         l.cleMajuscules = majuscules(fromCp1252(cle, taille));
         l.tri = triOctets(cle, taille);
-        lignes_.push_back(std::move(l));
     }
     utilisable_ = true;
     return true;

@@ -4,6 +4,9 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+#include <cstring>
+
 namespace ks3 {
 
 namespace {
@@ -42,13 +45,13 @@ IdentiteEntete::Attendu::Attendu(const QString& t) : texte(t) {
 bool IdentiteEntete::Attendu::egal(const char* champ, int largeur) const {
     if (!estAscii)
         return memeTexte(texte, recordTextDecodeTrimmed(champ, largeur));
+    // The text begins after the field's leading spaces and is followed by
+    // nothing but spaces (a path fills a small part of its field).
     int debut = 0;
-    int fin = largeur;
-    while (debut < fin && champ[debut] == ' ')
+    while (debut < largeur && champ[debut] == ' ')
         ++debut;
-    while (fin > debut && champ[fin - 1] == ' ')
-        --fin;
-    if (fin - debut != ascii.size())
+    const int fin = debut + int(ascii.size());
+    if (fin > largeur || (!ascii.isEmpty() && debut == largeur))
         return false;
     const char* attendu = ascii.constData();
     for (int i = 0; i < fin - debut; ++i) {
@@ -59,6 +62,10 @@ bool IdentiteEntete::Attendu::egal(const char* champ, int largeur) const {
         if (a >= 0x80 || (a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')
             return false;
     }
+    static const QByteArray espaces(256, ' ');
+    for (int i = fin; i < largeur; i += int(espaces.size()))
+        if (std::memcmp(champ + i, espaces.constData(), std::size_t(std::min<int>(largeur - i, 256))) != 0)
+            return false;
     return true;
 }
 
