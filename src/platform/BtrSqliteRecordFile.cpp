@@ -161,6 +161,10 @@ void configure(sqlite3* db) {
     sqlite3_busy_handler(db, busyWait, nullptr);
     // Every commit reaches the disk before the call returns.
     execSql(db, "PRAGMA synchronous=FULL");
+    // Up to 16 MB of pages kept between reads (2 MB by default): a run reads
+    // a station's whole conversion history (some 10 MB for 10 000 files) at
+    // every pass.
+    execSql(db, "PRAGMA cache_size=-16384");
 }
 
 } // namespace
