@@ -39,8 +39,10 @@ const char* kModule = "FrmMain";
 // the target lies inside the source: what the run writes there is not a source
 // (else "conv/" would give "conv/conv/" at the next run, and so on). The entry's
 // own folder stays: a source folder may be its own target for another type.
-QStringList withoutTargetFolder(const QStringList& folders, const QString& targetFolder) {
+// The counts of the folders (one per folder) follow them.
+void withoutTargetFolder(QStringList& folders, QList<int>& counts, const QString& targetFolder) {
     QStringList kept;
+    QList<int> keptCounts;
     QString skipped;
     for (qsizetype i = 0; i < folders.size(); ++i) {
         const QString& folder = folders.at(i);
@@ -51,8 +53,10 @@ QStringList withoutTargetFolder(const QStringList& folders, const QString& targe
             continue;
         }
         kept << folder;
+        keptCounts << counts.value(i);
     }
-    return kept;
+    folders = kept;
+    counts = keptCounts;
 }
 
 // Whether a file of this extension is of a chosen source type: the extension is
@@ -299,21 +303,19 @@ void LancerAnalyseConvert() {
             s.setLabel(RunState::LabelDossierSourceEnCours, sourceFolder);
             s.setLabel(RunState::LabelDossierCibleEnCours, targetFolder);
 
+            // The folders and their file counts, from one read of each.
             QStringList folders{sourceFolder};
+            QList<int> counts;
             if (rs.sourceRecursive) {
-                FolderList(sourceFolder, 0, folders);
-                folders = withoutTargetFolder(folders, targetFolder);
+                FolderListCounts(sourceFolder, folders, counts);
+                withoutTargetFolder(folders, counts, targetFolder);
+            } else {
+                counts << FileCount(sourceFolder, false);
             }
             s.listeDossiersSource.setStringList(folders);
-
             int total = 0;
-            QList<int> counts;
-            for (const QString& f : folders) {
-                if (s.stopConversion)
-                    break;
-                counts << FileCount(f, false);
-                total += counts.back();
-            }
+            for (const int c : counts)
+                total += c;
             if (s.stopConversion)
                 return;
             s.setLabel(RunState::LabelDossierSourceEnCours, fileCountText(sourceFolder, total));

@@ -13,36 +13,72 @@
 
 namespace ks3 {
 
+namespace {
+// One read of folder: its subfolders as FolderList takes them (hidden ones
+// included, links left out, no name that is not UTF-8), each ending with "/",
+// and, with count, the number of its files as FileCount counts them. False
+// when the folder cannot be read.
+bool lireDossier(const QString& folder, QStringList& children, int* count) {
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (dir == nullptr)
+        return false;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
+            !QByteArrayView(name).isValidUtf8())
+            continue;
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                type = DT_FIFO; // gone meanwhile: of no known kind
+            else
+                type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+        }
+        if (type == DT_DIR) {
+            children << folder + QFile::decodeName(name) + QLatin1Char('/');
+            continue;
+        }
+        if (count == nullptr)
+            continue;
+        // A link is what it leads to: a link to a folder is no file.
+        struct stat st {};
+        if (type == DT_LNK && ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode))
+            continue;
+        ++*count;
+    }
+    ::closedir(dir);
+    return true;
+}
+
+void walk(const QString& folder, QStringList& list, QList<int>* counts) {
+    QStringList children;
+    int count = 0;
+    lireDossier(folder, children, counts ? &count : nullptr);
+    if (counts)
+        *counts << count;
+    for (const QString& child : children) {
+        list << child;
+        walk(child, list, counts);
+    }
+}
+} // namespace
+
 void FolderList(const QString& folder, int flag, QStringList& list) {
     Procedure p("Lib_Systeme", "FolderList");
     QStringList children;
-    // The folders themselves, hidden ones included, links left out, as Qt
-    // lists them (no name that is not UTF-8): told by their entry type.
-    if (!p.step(10, [&] {
-            DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-            if (dir == nullptr)
-                return;
-            const int fd = ::dirfd(dir);
-            while (const dirent* entry = ::readdir(dir)) {
-                const char* name = entry->d_name;
-                if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
-                    !QByteArrayView(name).isValidUtf8())
-                    continue;
-                bool isFolder = entry->d_type == DT_DIR;
-                if (entry->d_type == DT_UNKNOWN) {
-                    struct stat st {};
-                    isFolder = ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-                }
-                if (isFolder)
-                    children << folder + QFile::decodeName(name) + QLatin1Char('/');
-            }
-            ::closedir(dir);
-        }))
+    if (!p.step(10, [&] { lireDossier(folder, children, nullptr); }))
         return;
     for (const QString& child : children) {
         list << child;
         FolderList(child, flag, list);
     }
+}
+
+void FolderListCounts(const QString& folder, QStringList& list, QList<int>& counts) {
+    Procedure p("Lib_Systeme", "FolderListCounts");
+    p.step(10, [&] { walk(folder, list, &counts); });
 }
 
 int FileCount(const QString& folder, bool recursive) {

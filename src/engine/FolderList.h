@@ -12,6 +12,10 @@ namespace ks3 {
 // Appends every subfolder of folder (which ends with "/"), depth first, parents
 // before children, each ending with "/". The flag is passed along unused.
 void FolderList(const QString& folder, int flag, QStringList& list);
+// FolderList, and the FileCount of folder and of each subfolder, from one read
+// of each folder: counts gets the count of folder, then of each subfolder in the
+// order they are appended to list.
+void FolderListCounts(const QString& folder, QStringList& list, QList<int>& counts);
 // Number of files directly in folder (hidden ones included); 0 when it is missing.
 int FileCount(const QString& folder, bool recursive = false);
 // The ordinary files of folder (hidden ones left out), as full paths, in the

@@ -65,6 +65,18 @@ TEST(FolderList, FilesAreThoseQtListsForEveryKindOfEntry) {
     EXPECT_EQ(counted, qtLists(folder, QDir::Files | QDir::Hidden | QDir::System));
     EXPECT_EQ(counted.size(), 8);
     EXPECT_EQ(FileCount(folder), 8);
+    // The walk that counts as it goes: the folders of FolderList, each counted
+    // as FileCount counts it.
+    QStringList walked, subfolders;
+    QList<int> counts;
+    FolderListCounts(folder, walked, counts);
+    FolderList(folder, 0, subfolders);
+    EXPECT_EQ(walked, subfolders);
+    QList<int> expected{FileCount(folder)};
+    for (const QString& sub : subfolders)
+        expected << FileCount(sub);
+    EXPECT_EQ(counts, expected);
+    EXPECT_EQ(counts.value(0), 8);
     EXPECT_EQ(filesOf(folder, true, false), qtLists(folder, QDir::Files | QDir::Hidden));
     EXPECT_EQ(filesOf(folder, false, true), qtLists(folder, QDir::Files | QDir::System));
 
