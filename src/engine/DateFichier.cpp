@@ -44,8 +44,9 @@ QDateTime DateFichier(const QString& path, bool accessTime) {
         if (dir < 0)
             dir = AT_FDCWD;
         struct stat st {};
-        if (::fstatat(dir, relative, &st, 0) != 0 || !S_ISREG(st.st_mode) ||
-            ::faccessat(dir, relative, R_OK, 0) != 0)
+        if (::fstatat(dir, relative, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            return;
+        if (!DossierCourant::lisibleSansDemander(dir, st) && ::faccessat(dir, relative, R_OK, 0) != 0)
             return;
         // Nothing locks a file that another program is still writing: a file
         // modified moments ago counts as one that cannot be opened yet. The

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+struct stat;
+
 namespace ks3 {
 
 // The source folder that a run is going through, held open while its files
@@ -22,9 +24,20 @@ public:
     // otherwise.
     static int descripteur(const QByteArray& path, const char*& name);
 
+    // True when the file st of the open folder dir (a descriptor given by
+    // descripteur) can be read without asking the file system: on a local disk
+    // file system, a file of the program's user that its owner may read. The
+    // kernel then decides from those bits (access lists never restrict a
+    // file's owner); only a security module's own rules could say otherwise,
+    // and the converter would then report the file it cannot read. False
+    // means: ask (access(2)).
+    static bool lisibleSansDemander(int dir, const struct stat& st);
+
 private:
     QByteArray dossier_; // the folder's path as the file system names it, ending in "/"
     int fd_ = -1;
+    bool disqueLocal_ = false;
+    unsigned utilisateur_ = 0;
     DossierCourant* precedent_ = nullptr;
 };
 
