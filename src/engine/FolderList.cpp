@@ -14,42 +14,63 @@
 namespace ks3 {
 
 namespace {
-// One read of folder: its subfolders as FolderList takes them (hidden ones
-// included, links left out, no name that is not UTF-8), each ending with "/",
-// and, with count, the number of its files as FileCount counts them. False
-// when the folder cannot be read.
-bool lireDossier(const QString& folder, QStringList& children, int* count) {
+// The type of a folder's entry as its listing gives it, else as the file
+// system tells (DT_UNKNOWN for an entry gone meanwhile; DT_FIFO for any other
+// kind than a file, folder or link).
+unsigned char entryType(int fd, const dirent* entry) {
+    if (entry->d_type != DT_UNKNOWN)
+        return entry->d_type;
+    struct stat st {};
+    if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return DT_UNKNOWN;
+    return S_ISLNK(st.st_mode)   ? DT_LNK
+           : S_ISDIR(st.st_mode) ? DT_DIR
+           : S_ISREG(st.st_mode) ? DT_REG
+                                 : DT_FIFO;
+}
+
+// Calls visit with each entry of folder ("." and ".." aside) and the
+// folder's descriptor, until it returns false. False when the folder cannot be
+// read.
+bool forEachEntry(const QString& folder, const std::function<bool(int fd, const dirent* entry)>& visit) {
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (dir == nullptr)
         return false;
     const int fd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
         const char* name = entry->d_name;
-        if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0 ||
-            !QByteArrayView(name).isValidUtf8())
+        if (name[0] == '\0' || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
-        unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                type = DT_FIFO; // gone meanwhile: of no known kind
-            else
-                type = S_ISLNK(st.st_mode) ? DT_LNK : S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
-        }
-        if (type == DT_DIR) {
-            children << folder + QFile::decodeName(name) + QLatin1Char('/');
-            continue;
-        }
-        if (count == nullptr)
-            continue;
-        // A link is what it leads to: a link to a folder is no file.
-        struct stat st {};
-        if (type == DT_LNK && ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode))
-            continue;
-        ++*count;
+        if (!visit(fd, entry))
+            break;
     }
     ::closedir(dir);
     return true;
+}
+
+// One read of folder: its subfolders as FolderList takes them (hidden ones
+// included, links left out, no name that is not UTF-8), each ending with "/",
+// and, with count, the number of its files as FileCount counts them. False
+// when the folder cannot be read.
+bool lireDossier(const QString& folder, QStringList& children, int* count) {
+    return forEachEntry(folder, [&](int fd, const dirent* entry) {
+        const char* name = entry->d_name;
+        if (!QByteArrayView(name).isValidUtf8())
+            return true;
+        const unsigned char type = entryType(fd, entry);
+        if (type == DT_DIR) {
+            children << folder + QFile::decodeName(name) + QLatin1Char('/');
+            return true;
+        }
+        if (count == nullptr)
+            return true;
+        // A link is what it leads to: a link to a folder is no file.
+        struct stat st {};
+        if (type == DT_LNK && ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode))
+            return true;
+        ++*count;
+        return true;
+    });
 }
 
 void walk(const QString& folder, QStringList& list, QList<int>* counts) {
@@ -108,54 +129,35 @@ int FileCount(const QString& folder, bool recursive) {
 
 bool ForEachFile(const QString& folder, bool hidden, bool system,
                  const std::function<bool(const char* name)>& visit, QList<QByteArray>* nonUtf8) {
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (dir == nullptr)
-        return false;
-    const int fd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
+    return forEachEntry(folder, [&](int fd, const dirent* entry) {
         const char* name = entry->d_name;
         // Qt lists no name that is not UTF-8 (NonUtf8Names names them).
-        if (name[0] == '\0')
-            continue;
         if (!QByteArrayView(name).isValidUtf8()) {
             if (nonUtf8 && name[0] != '.')
                 nonUtf8->append(QByteArray(name));
-            continue;
+            return true;
         }
         if (!hidden && name[0] == '.')
-            continue;
-        unsigned char type = entry->d_type;
-        struct stat st {};
-        if (type == DT_UNKNOWN) {
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                // Gone meanwhile: of no known kind, so a system entry.
-                if (system && !visit(name))
-                    break;
-                continue;
-            }
-            type = S_ISLNK(st.st_mode)   ? DT_LNK
-                   : S_ISDIR(st.st_mode) ? DT_DIR
-                   : S_ISREG(st.st_mode) ? DT_REG
-                                         : DT_FIFO; // another kind of entry
-        }
+            return true;
+        const unsigned char type = entryType(fd, entry);
+        if (type == DT_UNKNOWN) // gone meanwhile: of no known kind, so a system entry
+            return system ? visit(name) : true;
         if (type == DT_DIR)
-            continue;
+            return true;
         if (type == DT_LNK) {
             // A link is what it leads to; a broken one is a system entry.
+            struct stat st {};
             if (::fstatat(fd, name, &st, 0) != 0) {
                 if (!system)
-                    continue;
+                    return true;
             } else if (S_ISDIR(st.st_mode)) {
-                continue;
+                return true;
             }
         } else if (type != DT_REG && !system) {
-            continue;
+            return true;
         }
-        if (!visit(name))
-            break;
-    }
-    ::closedir(dir);
-    return true;
+        return visit(name);
+    });
 }
 
 QStringList FolderFiles(const QString& folder) {
