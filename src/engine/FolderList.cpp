@@ -73,15 +73,15 @@ bool lireDossier(const QString& folder, QStringList& children, int* count) {
     });
 }
 
-void walk(const QString& folder, QStringList& list, QList<int>* counts) {
+// FolderList with the count of each folder (0 for one that cannot be read).
+void walkCounting(const QString& folder, QStringList& list, QList<int>& counts) {
     QStringList children;
     int count = 0;
-    lireDossier(folder, children, counts ? &count : nullptr);
-    if (counts)
-        *counts << count;
+    lireDossier(folder, children, &count);
+    counts << count;
     for (const QString& child : children) {
         list << child;
-        walk(child, list, counts);
+        walkCounting(child, list, counts);
     }
 }
 } // namespace
@@ -99,7 +99,7 @@ void FolderList(const QString& folder, int flag, QStringList& list) {
 
 void FolderListCounts(const QString& folder, QStringList& list, QList<int>& counts) {
     Procedure p("Lib_Systeme", "FolderListCounts");
-    p.step(10, [&] { walk(folder, list, &counts); });
+    p.step(10, [&] { walkCounting(folder, list, counts); });
 }
 
 int FileCount(const QString& folder, bool recursive) {
