@@ -4,6 +4,7 @@
 // runs of the two alternated. Prints the ratio of the best times last.
 
 #include "BenchSound.h"
+#include "BestTimes.h"
 #include "ChildProcess.h"
 
 #include <QCoreApplication>
@@ -77,29 +78,6 @@ BENCHMARK(BM_FfmpegSuperequalizer)
     ->Repetitions(5);
 BENCHMARK(BM_CoreConverter)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5);
 
-// Keeps the best real and CPU times of each benchmark while printing as usual.
-class BestTimes : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> bestReal, bestCpu;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration || r.error_occurred)
-                continue;
-            const std::string name = r.run_name.function_name;
-            keepLowest(bestReal, name, r.GetAdjustedRealTime());
-            if (const auto c = r.counters.find("child_cpu_ms"); c != r.counters.end())
-                keepLowest(bestCpu, name, c->second.value);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-private:
-    static void keepLowest(std::map<std::string, double>& m, const std::string& k, double v) {
-        if (!m.count(k) || v < m[k])
-            m[k] = v;
-    }
-};
-
 void printRatio(const char* what, const std::map<std::string, double>& m) {
     const auto c = m.find("BM_CoreConverter"), f = m.find("BM_FfmpegSuperequalizer");
     if (c != m.end() && f != m.end() && f->second > 0)
@@ -119,12 +97,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write the source file\n");
         return 1;
     }
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave);
-    int n = int(args.size());
-    benchmark::Initialize(&n, args.data());
-    BestTimes reporter;
+    ks3::bench::initializeInterleaved(argc, argv);
+    ks3::bench::BestTimes reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     printRatio("CPU time of the process", reporter.bestCpu);

@@ -4,6 +4,7 @@
 // one-second pause after each source entry is left out (the clock does not
 // wait). Runs of the two alternate; the ratio of the best times is printed last.
 #include "BenchSound.h"
+#include "BestTimes.h"
 #include "NoWaitClock.h"
 #include "common/Clock.h"
 #include "common/MessageBoxService.h"
@@ -110,21 +111,6 @@ void BM_XargsFfmpeg(benchmark::State& state) {
 BENCHMARK(BM_XargsFfmpeg)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_Run)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
 
-class BestTimes : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> best;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration || r.error_occurred)
-                continue;
-            const std::string name = r.run_name.function_name;
-            if (!best.count(name) || r.GetAdjustedRealTime() < best[name])
-                best[name] = r.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -164,19 +150,15 @@ int main(int argc, char** argv) {
     st.setNumber(SettingId::FichiersCibleCaracteristiques, 0, 2);  // 256 kbit/s 44100 Hz
     st.setNumber(SettingId::FichiersConversionsSimultanees, 0, 0); // one per processor
 
-    std::vector<char*> args(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave);
-    int n = int(args.size());
-    benchmark::Initialize(&n, args.data());
-    BestTimes reporter;
+    ks3::bench::initializeInterleaved(argc, argv);
+    ks3::bench::BestTimes reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     FichierPervasiveFermer(0, 1, 1, 42);
     FichierPervasiveFermer(0, 1, 1, 41);
     installServices(Services());
-    const auto r = reporter.best.find("BM_Run"), x = reporter.best.find("BM_XargsFfmpeg");
-    if (r != reporter.best.end() && x != reporter.best.end() && x->second > 0)
+    const auto r = reporter.bestReal.find("BM_Run"), x = reporter.bestReal.find("BM_XargsFfmpeg");
+    if (r != reporter.bestReal.end() && x != reporter.bestReal.end() && x->second > 0)
         std::printf("Run of %d one-minute files, one conversion per processor / xargs -P%d ffmpeg, best real "
                     "time: %.0f ms / %.0f ms = %.2f (goal: within 1.2)\n",
                     kFiles, QThread::idealThreadCount(), r->second, x->second, r->second / x->second);
