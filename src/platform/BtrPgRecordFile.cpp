@@ -70,13 +70,6 @@ std::string literal(const std::string& text) {
     return q + "'";
 }
 
-std::string keyColumn(int k) {
-    return "k" + std::to_string(k);
-}
-std::string seqColumn(int k) {
-    return "s" + std::to_string(k);
-}
-
 std::int64_t int8At(const PGresult* r, int row, int col) {
     const auto* b = reinterpret_cast<const unsigned char*>(PQgetvalue(r, row, col));
     std::uint64_t v = 0;
@@ -411,41 +404,7 @@ std::int16_t PgRecordFile::write(const std::string& name, const std::string& sql
 std::string PgRecordFile::findSql(int key, Seek seek) const {
     const bool dup = definition_.keys[std::size_t(key)].duplicates();
     const std::string k = keyColumn(key), s = seqColumn(key);
-    const std::string up = dup ? " ORDER BY " + k + ", " + s + " LIMIT 1" : " ORDER BY " + k + " LIMIT 1";
-    const std::string down =
-        dup ? " ORDER BY " + k + " DESC, " + s + " DESC LIMIT 1" : " ORDER BY " + k + " DESC LIMIT 1";
-    std::string where;
-    switch (seek) {
-    case Seek::Equal:
-        where = k + " = $1" + (dup ? " ORDER BY " + s + " LIMIT 1" : std::string());
-        break;
-    case Seek::Greater:
-        where = k + " > $1" + up;
-        break;
-    case Seek::GreaterOrEqual:
-        where = k + " >= $1" + up;
-        break;
-    case Seek::Less:
-        where = k + " < $1" + down;
-        break;
-    case Seek::LessOrEqual:
-        where = k + " <= $1" + down;
-        break;
-    case Seek::First:
-        where = k + " IS NOT NULL" + up;
-        break;
-    case Seek::Last:
-        where = k + " IS NOT NULL" + down;
-        break;
-    case Seek::After:
-        where = (dup ? "(" + k + ", " + s + ") > ($1, $2)" : k + " > $1") + up;
-        break;
-    case Seek::Before:
-        where = (dup ? "(" + k + ", " + s + ") < ($1, $2)" : k + " < $1") + down;
-        break;
-    case Seek::Count:
-        break;
-    }
+    const std::string where = seekCondition(key, seek, "$1", "$2");
     return "SELECT id, version, data, " + k + ", " + (dup ? s : std::string("0::bigint")) + " FROM " +
            table_ + " WHERE " + where;
 }

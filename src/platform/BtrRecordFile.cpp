@@ -22,6 +22,46 @@ std::string RecordFile::identityOf(const std::string& path) {
     return onServer(path) ? PgRecordFile::identityOf(path) : SqliteRecordFile::identityOf(path);
 }
 
+std::string keyColumn(int k) {
+    return "k" + std::to_string(k);
+}
+
+std::string seqColumn(int k) {
+    return "s" + std::to_string(k);
+}
+
+std::string RecordFile::seekCondition(int key, Seek seek, const std::string& p1,
+                                      const std::string& p2) const {
+    const bool dup = definition_.keys[std::size_t(key)].duplicates();
+    const std::string k = keyColumn(key), s = seqColumn(key);
+    const std::string up = dup ? " ORDER BY " + k + ", " + s + " LIMIT 1" : " ORDER BY " + k + " LIMIT 1";
+    const std::string down =
+        dup ? " ORDER BY " + k + " DESC, " + s + " DESC LIMIT 1" : " ORDER BY " + k + " DESC LIMIT 1";
+    switch (seek) {
+    case Seek::Equal:
+        return k + " = " + p1 + (dup ? " ORDER BY " + s + " LIMIT 1" : std::string());
+    case Seek::Greater:
+        return k + " > " + p1 + up;
+    case Seek::GreaterOrEqual:
+        return k + " >= " + p1 + up;
+    case Seek::Less:
+        return k + " < " + p1 + down;
+    case Seek::LessOrEqual:
+        return k + " <= " + p1 + down;
+    case Seek::First:
+        return k + " IS NOT NULL" + up;
+    case Seek::Last:
+        return k + " IS NOT NULL" + down;
+    case Seek::After:
+        return (dup ? "(" + k + ", " + s + ") > (" + p1 + ", " + p2 + ")" : k + " > " + p1) + up;
+    case Seek::Before:
+        return (dup ? "(" + k + ", " + s + ") < (" + p1 + ", " + p2 + ")" : k + " < " + p1) + down;
+    case Seek::Count:
+        break;
+    }
+    return std::string();
+}
+
 std::vector<QByteArray> RecordFile::sortKeysOf(const QByteArray& record) const {
     std::vector<QByteArray> keys;
     keys.reserve(definition_.keys.size());

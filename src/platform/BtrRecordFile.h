@@ -10,6 +10,11 @@
 
 namespace ks3::btr {
 
+// The columns of key k in a record file's table, in either back-end: the
+// key's sort form, and the sequence that orders its duplicates.
+std::string keyColumn(int k);
+std::string seqColumn(int k);
+
 // One record file, whatever holds it: its records, each with its key values
 // in their sort forms (unsigned byte order = key order), a sequence per
 // duplicate key (insertion order among equal keys) and a version number that
@@ -92,6 +97,12 @@ protected:
 
     // The sort form of every key of a record (null for a null key).
     std::vector<QByteArray> sortKeysOf(const QByteArray& record) const;
+
+    // What follows WHERE in the statement that finds the one record at seek
+    // on key: the condition, the order and the limit. The parameters are
+    // written p1 (the sort key) and p2 (the sequence of a duplicate) in the
+    // back-end's own notation.
+    std::string seekCondition(int key, Seek seek, const std::string& p1, const std::string& p2) const;
 
     FileDefinition definition_;
     std::string identity_;

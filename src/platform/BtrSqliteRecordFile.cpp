@@ -100,13 +100,6 @@ int execSql(sqlite3* db, const std::string& sql) {
     return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
-std::string keyColumn(int k) {
-    return "k" + std::to_string(k);
-}
-std::string seqColumn(int k) {
-    return "s" + std::to_string(k);
-}
-
 // Tables and indexes of a file with this definition. Ids are never reused
 // (AUTOINCREMENT): a position block names its record by id and version.
 std::string schemaSql(const FileDefinition& definition) {
@@ -410,41 +403,7 @@ SqliteStatement& SqliteRecordFile::findStatement(int key, Seek seek) {
         return st;
     const bool dup = definition_.keys[std::size_t(key)].duplicates();
     const std::string k = keyColumn(key), s = seqColumn(key);
-    const std::string up = dup ? " ORDER BY " + k + ", " + s + " LIMIT 1" : " ORDER BY " + k + " LIMIT 1";
-    const std::string down =
-        dup ? " ORDER BY " + k + " DESC, " + s + " DESC LIMIT 1" : " ORDER BY " + k + " DESC LIMIT 1";
-    std::string where;
-    switch (seek) {
-    case Seek::Equal:
-        where = k + " = ?1" + (dup ? " ORDER BY " + s + " LIMIT 1" : std::string());
-        break;
-    case Seek::Greater:
-        where = k + " > ?1" + up;
-        break;
-    case Seek::GreaterOrEqual:
-        where = k + " >= ?1" + up;
-        break;
-    case Seek::Less:
-        where = k + " < ?1" + down;
-        break;
-    case Seek::LessOrEqual:
-        where = k + " <= ?1" + down;
-        break;
-    case Seek::First:
-        where = k + " IS NOT NULL" + up;
-        break;
-    case Seek::Last:
-        where = k + " IS NOT NULL" + down;
-        break;
-    case Seek::After:
-        where = (dup ? "(" + k + ", " + s + ") > (?1, ?2)" : k + " > ?1") + up;
-        break;
-    case Seek::Before:
-        where = (dup ? "(" + k + ", " + s + ") < (?1, ?2)" : k + " < ?1") + down;
-        break;
-    case Seek::Count:
-        break;
-    }
+    const std::string where = seekCondition(key, seek, "?1", "?2");
     const std::string sql = "SELECT id, version, data, " + k + ", " + (dup ? s : std::string("0")) +
                             " FROM records WHERE " + where;
     st = SqliteStatement(db_, sql.c_str());
