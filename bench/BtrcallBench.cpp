@@ -4,6 +4,7 @@
 // holds the same records and keys in one table with the same durability
 // (write-ahead log, full sync) and runs the equivalent prepared statement for
 // each operation. Ratios (manager time / SQLite time) are printed last.
+#include "HeaderRecords.h"
 #include "TimesReporter.h"
 #include "platform/Btrcall.h"
 
@@ -19,92 +20,23 @@
 
 using namespace ks3;
 using namespace ks3::btr;
+using namespace ks3::bench;
 
 namespace {
-
-constexpr int RecordCount = 100000;
-constexpr int RecordLength = 900;
-
-QByteArray headerId(long n) {
-    return QByteArray::number(qlonglong(n)).rightJustified(10, '0');
-}
-QByteArray sourceName(long n) {
-    return ("Track_" + QByteArray::number(qlonglong(n % 90000)) + ".wav").leftJustified(50, ' ');
-}
-QByteArray processingDate(long n) {
-    return "20240216" + QByteArray::number(qlonglong(n % 240000)).rightJustified(6, '0');
-}
-
-// Entry 41's layout: id, source name, processing date, source date, size,
-// to-convert flag, target name, folders, success flag, reserved.
-QByteArray header(long n) {
-    QByteArray r = headerId(n) + sourceName(n) + processingDate(n) + "20240101120000" +
-                   QByteArray::number(qlonglong(n * 37)).rightJustified(10, '0') + "N" +
-                   ("Track_" + QByteArray::number(qlonglong(n)) + ".mp3").leftJustified(50, ' ') +
-                   QByteArray("/srv/sons/entree/").leftJustified(255, ' ') +
-                   QByteArray("/srv/sons/sortie/").leftJustified(255, ' ') + "O";
-    return r.leftJustified(RecordLength, ' ');
-}
 
 QByteArray upper(QByteArray b) {
     return b.toUpper();
 }
 
-QByteArray headerDefinition() {
-    QByteArray b(160, '\0');
-    auto put16 = [&b](int at, int v) {
-        b[at] = char(v & 0xFF);
-        b[at + 1] = char(v >> 8);
-    };
-    put16(0, RecordLength);
-    put16(2, 2048);
-    put16(4, 3);
-    put16(10, 8);
-    const int segs[3][3] = {{1, 10, KeyModifiable},
-                            {11, 50, KeyDuplicates | KeyModifiable | KeyCaseInsensitive},
-                            {61, 14, KeyDuplicates | KeyModifiable | KeyCaseInsensitive}};
-    for (int i = 0; i < 3; ++i) {
-        put16(16 + i * 16, segs[i][0]);
-        put16(18 + i * 16, segs[i][1]);
-        put16(20 + i * 16, segs[i][2]);
-    }
-    return b;
-}
-
 // Both stores, built once.
 struct Stores {
     QTemporaryDir dir;
-    QByteArray btrPath;
-    PositionBlock block{};
+    HeaderFile file;
     sqlite3* db = nullptr;
-    long nextId = RecordCount + 1;
-
-    std::int16_t call(std::uint16_t op, QByteArray& data, QByteArray& key, int keyNumber) {
-        std::uint32_t len = std::uint32_t(data.size());
-        return BTRCALL(op, &block, data.data(), &len, key.data(), std::uint16_t(key.size()),
-                       std::int16_t(keyNumber));
-    }
 
     Stores() {
-        btrPath = QFile::encodeName(dir.filePath(QStringLiteral("FRAD041.bt6")));
-        QByteArray definition = headerDefinition();
-        std::uint32_t len = 160;
-        PositionBlock none{};
-        BTRCALL(OpCreate, &none, definition.data(), &len, btrPath.data(), std::uint16_t(btrPath.size()), 0);
-        QByteArray key = btrPath.leftJustified(255, ' ');
-        QByteArray data(RecordLength, ' ');
-        if (call(OpOpen, data, key, 0) != StatusSuccess)
+        if (!file.load(QFile::encodeName(dir.filePath(QStringLiteral("FRAD041.bt6")))).empty())
             std::abort();
-        QByteArray k(255, ' ');
-        for (long n = 1; n <= RecordCount; ++n) {
-            if (n % 1000 == 1)
-                call(OpBeginTransaction, data, k, 0);
-            data = header(n);
-            if (call(OpInsert, data, k, 0) != StatusSuccess)
-                std::abort();
-            if (n % 1000 == 0)
-                call(OpEndTransaction, data, k, 0);
-        }
 
         const QByteArray plainPath = QFile::encodeName(dir.filePath(QStringLiteral("plain.db")));
         sqlite3_open(plainPath.constData(), &db);
@@ -124,7 +56,7 @@ struct Stores {
     }
     ~Stores() {
         QByteArray d(RecordLength, ' '), k(255, ' ');
-        call(OpStop, d, k, 0);
+        file.call(OpStop, d, k, 0);
         sqlite3_close(db);
     }
 
@@ -158,7 +90,7 @@ void ManagerGetEqual(benchmark::State& state) {
     std::uint64_t lcg = 42;
     for (auto _ : state) {
         key = sourceName(pick(lcg)).toLower().leftJustified(255, ' '); // found whatever the case
-        if (s.call(OpGetEqual, data, key, 1) != StatusSuccess)
+        if (s.file.call(OpGetEqual, data, key, 1) != StatusSuccess)
             state.SkipWithError("not found");
         benchmark::DoNotOptimize(data.constData());
     }
@@ -189,10 +121,10 @@ void SqliteGetEqual(benchmark::State& state) {
 void ManagerGetNext(benchmark::State& state) {
     Stores& s = stores();
     QByteArray data(RecordLength, ' '), key(255, ' ');
-    s.call(OpGetFirst, data, key, 0);
+    s.file.call(OpGetFirst, data, key, 0);
     for (auto _ : state) {
-        if (s.call(OpGetNext, data, key, 0) != StatusSuccess)
-            s.call(OpGetFirst, data, key, 0);
+        if (s.file.call(OpGetNext, data, key, 0) != StatusSuccess)
+            s.file.call(OpGetFirst, data, key, 0);
         benchmark::DoNotOptimize(data.constData());
     }
     state.SetItemsProcessed(state.iterations());
@@ -229,8 +161,8 @@ void ManagerInsert(benchmark::State& state) {
     Stores& s = stores();
     QByteArray data, key(255, ' ');
     for (auto _ : state) {
-        data = header(s.nextId++);
-        if (s.call(OpInsert, data, key, 0) != StatusSuccess)
+        data = header(s.file.nextId++);
+        if (s.file.call(OpInsert, data, key, 0) != StatusSuccess)
             state.SkipWithError("insert failed");
     }
     state.SetItemsProcessed(state.iterations());

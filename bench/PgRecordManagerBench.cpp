@@ -10,6 +10,7 @@
 //   scripts/pg-cluster.sh start /tmp/ks3-pg-bench
 //   KS3_TEST_PG_URL=$(cat /tmp/ks3-pg-bench/url) build/bin/pg_record_manager_bench
 //   scripts/pg-cluster.sh stop /tmp/ks3-pg-bench
+#include "HeaderRecords.h"
 #include "TimesReporter.h"
 #include "platform/Btrcall.h"
 
@@ -29,93 +30,14 @@
 
 using namespace ks3;
 using namespace ks3::btr;
+using namespace ks3::bench;
 
 namespace {
-
-constexpr int RecordCount = 100000;
-constexpr int RecordLength = 900;
-
-QByteArray headerId(long n) {
-    return QByteArray::number(qlonglong(n)).rightJustified(10, '0');
-}
-QByteArray sourceName(long n) {
-    return ("Track_" + QByteArray::number(qlonglong(n % 90000)) + ".wav").leftJustified(50, ' ');
-}
-QByteArray processingDate(long n) {
-    return "20240216" + QByteArray::number(qlonglong(n % 240000)).rightJustified(6, '0');
-}
-
-QByteArray header(long n) {
-    QByteArray r = headerId(n) + sourceName(n) + processingDate(n) + "20240101120000" +
-                   QByteArray::number(qlonglong(n * 37)).rightJustified(10, '0') + "N" +
-                   ("Track_" + QByteArray::number(qlonglong(n)) + ".mp3").leftJustified(50, ' ') +
-                   QByteArray("/srv/sons/entree/").leftJustified(255, ' ') +
-                   QByteArray("/srv/sons/sortie/").leftJustified(255, ' ') + "O";
-    return r.leftJustified(RecordLength, ' ');
-}
-
-QByteArray headerDefinition() {
-    QByteArray b(160, '\0');
-    auto put16 = [&b](int at, int v) {
-        b[at] = char(v & 0xFF);
-        b[at + 1] = char(v >> 8);
-    };
-    put16(0, RecordLength);
-    put16(2, 2048);
-    put16(4, 3);
-    put16(10, 8);
-    const int segs[3][3] = {{1, 10, KeyModifiable},
-                            {11, 50, KeyDuplicates | KeyModifiable | KeyCaseInsensitive},
-                            {61, 14, KeyDuplicates | KeyModifiable | KeyCaseInsensitive}};
-    for (int i = 0; i < 3; ++i) {
-        put16(16 + i * 16, segs[i][0]);
-        put16(18 + i * 16, segs[i][1]);
-        put16(20 + i * 16, segs[i][2]);
-    }
-    return b;
-}
 
 void fail(const std::string& why) {
     std::fprintf(stderr, "%s\n", why.c_str());
     std::exit(1);
 }
-
-// A record file of the 100 000 headers, written through the record manager.
-struct ManagerFile {
-    PositionBlock block{};
-    long nextId = RecordCount + 1;
-
-    std::int16_t call(std::uint16_t op, QByteArray& data, QByteArray& key, int keyNumber) {
-        std::uint32_t len = std::uint32_t(data.size());
-        return BTRCALL(op, &block, data.data(), &len, key.data(), std::uint16_t(key.size()),
-                       std::int16_t(keyNumber));
-    }
-
-    void load(const QByteArray& path) {
-        QByteArray definition = headerDefinition();
-        std::uint32_t len = 160;
-        PositionBlock none{};
-        QByteArray p = path;
-        if (const int s =
-                BTRCALL(OpCreate, &none, definition.data(), &len, p.data(), std::uint16_t(p.size()), 0);
-            s != StatusSuccess)
-            fail("create " + path.toStdString() + ": status " + std::to_string(s));
-        QByteArray key = path.leftJustified(255, ' ');
-        QByteArray data(RecordLength, ' ');
-        if (call(OpOpen, data, key, 0) != StatusSuccess)
-            fail("open " + path.toStdString());
-        QByteArray k(255, ' ');
-        for (long n = 1; n <= RecordCount; ++n) {
-            if (n % 1000 == 1)
-                call(OpBeginTransaction, data, k, 0);
-            data = header(n);
-            if (call(OpInsert, data, k, 0) != StatusSuccess)
-                fail("insert");
-            if (n % 1000 == 0)
-                call(OpEndTransaction, data, k, 0);
-        }
-    }
-};
 
 PGresult* run(PGconn* c, const char* sql) {
     PGresult* r = PQexec(c, sql);
@@ -127,7 +49,7 @@ PGresult* run(PGconn* c, const char* sql) {
 // The three stores, built once.
 struct Stores {
     QTemporaryDir dir;
-    ManagerFile pg, sqlite;
+    bench::HeaderFile pg, sqlite;
     PGconn* plain = nullptr;
     long plainNext = RecordCount + 1;
 
@@ -146,9 +68,12 @@ struct Stores {
                                 "options=-csearch_path%3D" + schema;
 
         std::fprintf(stderr, "Loading %d headers on the server...\n", RecordCount);
-        pg.load(QByteArray::fromStdString(url + "/FRAD041.bt6"));
+        if (const std::string e = pg.load(QByteArray::fromStdString(url + "/FRAD041.bt6")); !e.empty())
+            fail(e);
         std::fprintf(stderr, "Loading %d headers in a SQLite file...\n", RecordCount);
-        sqlite.load(QFile::encodeName(dir.filePath(QStringLiteral("FRAD041.bt6"))));
+        if (const std::string e = sqlite.load(QFile::encodeName(dir.filePath(QStringLiteral("FRAD041.bt6"))));
+            !e.empty())
+            fail(e);
 
         // The plain side: a copy of the same rows, keys and indexes, on a
         // connection with the same settings.
@@ -205,12 +130,12 @@ long pick(std::uint64_t& lcg) {
     return long((lcg >> 33) % RecordCount) + 1;
 }
 
-ManagerFile& side(benchmark::State& state) {
+HeaderFile& side(benchmark::State& state) {
     return state.range(0) == 0 ? stores().pg : stores().sqlite;
 }
 
 void ManagerGetEqual(benchmark::State& state) {
-    ManagerFile& f = side(state);
+    HeaderFile& f = side(state);
     QByteArray data(RecordLength, ' '), key(255, ' ');
     std::uint64_t lcg = 42;
     for (auto _ : state) {
@@ -240,7 +165,7 @@ void LibpqGetEqual(benchmark::State& state) {
 }
 
 void ManagerGetNext(benchmark::State& state) {
-    ManagerFile& f = side(state);
+    HeaderFile& f = side(state);
     QByteArray data(RecordLength, ' '), key(255, ' ');
     f.call(OpGetFirst, data, key, 0);
     for (auto _ : state) {
@@ -270,7 +195,7 @@ void LibpqGetNext(benchmark::State& state) {
 }
 
 void ManagerInsert(benchmark::State& state) {
-    ManagerFile& f = side(state);
+    HeaderFile& f = side(state);
     QByteArray data, key(255, ' ');
     for (auto _ : state) {
         data = header(f.nextId++);
