@@ -5,6 +5,7 @@
 // files not yet converted, without "(1)" copies.
 #include "support/AudioProbe.h"
 #include "support/ProgramFolder.h"
+#include "support/SignalProcess.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 
@@ -108,7 +109,7 @@ TEST_F(CrashRecovery, KillsOfTheProgramOrOfItsConverterAtRandomMomentsLoseNothin
         if (!killConverter) {
             // The program, outright, at any moment of its run.
             p.waitForFinished(std::uniform_int_distribution<int>(150, 2500)(random));
-            ::kill(pid_t(p.processId()), SIGKILL);
+            test::signalProcess(p.processId(), SIGKILL);
             ASSERT_TRUE(p.waitForFinished(10000));
         } else {
             // One converter, at a moment of its conversion. The program records the
@@ -120,6 +121,10 @@ TEST_F(CrashRecovery, KillsOfTheProgramOrOfItsConverterAtRandomMomentsLoseNothin
             bool killed = false;
             ProgramFolder::waitFor(
                 [&] {
+                    // Once the program has ended its id is 0, whose children
+                    // are the system's first processes.
+                    if (p.state() == QProcess::NotRunning)
+                        return true;
                     for (const qint64 child : ProgramFolder::childrenOf(p.processId())) {
                         if (seen.contains(child))
                             continue;
@@ -128,14 +133,14 @@ TEST_F(CrashRecovery, KillsOfTheProgramOrOfItsConverterAtRandomMomentsLoseNothin
                             return true;
                         if (int(seen.size()) == nth) {
                             QThread::msleep(ulong(delay));
-                            killed = ::kill(pid_t(child), SIGKILL) == 0;
+                            killed = test::signalProcess(child, SIGKILL);
                         }
                     }
                     return p.state() == QProcess::NotRunning;
                 },
                 60000, 1);
             if (p.state() != QProcess::NotRunning)
-                ::kill(pid_t(p.processId()), SIGKILL);
+                test::signalProcess(p.processId(), SIGKILL);
             ASSERT_TRUE(p.waitForFinished(60000));
         }
         checkAfterKill(
@@ -184,7 +189,7 @@ TEST_F(CrashRecovery, TargetFinishedJustBeforeTheProgramDiedIsTakenAsConvertedBy
         },
         60000, 1));
     // The program stands still while its converter finishes, then dies.
-    ::kill(pid_t(p.processId()), SIGSTOP);
+    test::signalProcess(p.processId(), SIGSTOP);
     ASSERT_TRUE(ProgramFolder::waitFor([&] { return QFile::exists(dir.file("out/s01.mp3")); }, 60000));
     ASSERT_TRUE(ProgramFolder::waitFor(
         [&] {
@@ -192,7 +197,7 @@ TEST_F(CrashRecovery, TargetFinishedJustBeforeTheProgramDiedIsTakenAsConvertedBy
             return stat.isEmpty() || stat.mid(stat.lastIndexOf(')') + 1).trimmed().startsWith('Z');
         },
         60000));
-    ::kill(pid_t(p.processId()), SIGKILL);
+    test::signalProcess(p.processId(), SIGKILL);
     ASSERT_TRUE(p.waitForFinished(10000));
     ASSERT_TRUE(QFile::exists(dir.file("in/s01.wav")));
 

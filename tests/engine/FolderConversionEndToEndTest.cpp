@@ -11,6 +11,7 @@
 #include "store/RecordFiles.h"
 #include "support/AudioProbe.h"
 #include "support/ProgramTraceLog.h"
+#include "support/SignalProcess.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 
@@ -354,7 +355,7 @@ TEST_F(FolderConversion, RequestOfTheSystemToEndStopsTheRunAfterTheCurrentFile) 
         const QString log = runOnce(
                                 [&] {
                                     if (!sent && !childrenOf(runningPid).isEmpty())
-                                        sent = ::kill(pid_t(runningPid), signalNumber) == 0;
+                                        sent = test::signalProcess(runningPid, signalNumber);
                                 },
                                 1, true)
                                 .mid(before.size());
@@ -762,7 +763,7 @@ TEST_F(ParallelConversion, StopLetsTheConversionsUnderWayFinish) {
     bool stopped = false;
     const QString log = runWatching(1, [&](const QStringList& now) {
         if (!stopped && now.size() == 2) {
-            ::kill(pid_t(runningPid), SIGTERM);
+            test::signalProcess(runningPid, SIGTERM);
             stopped = true;
         }
     });

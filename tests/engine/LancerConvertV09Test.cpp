@@ -10,6 +10,7 @@
 #include "support/AudioProbe.h"
 #include "support/ScriptedMessageBoxService.h"
 #include "support/ServicesGuard.h"
+#include "support/SignalProcess.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "support/TracedLines.h"
@@ -47,7 +48,7 @@ public:
                   const pid_t pid = childServer();
                   if (pid && QFile::exists(folder + QStringLiteral("/.CoreConverter.") +
                                            QString::number(pid) + QStringLiteral(".part"))) {
-                      ::kill(pid, SIGKILL);
+                      test::signalProcess(pid, SIGKILL);
                       killed_ = true;
                   }
                   ::usleep(200);

@@ -4,6 +4,7 @@
 #include "platform/Text1252.h"
 #include "support/AudioProbe.h"
 #include "support/ProgramTraceLog.h"
+#include "support/SignalProcess.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "support/UdpPeer.h"
@@ -74,7 +75,7 @@ protected:
     }
 
     void end(QProcess& p, int signalNumber) {
-        ASSERT_EQ(::kill(pid_t(p.processId()), signalNumber), 0);
+        ASSERT_TRUE(test::signalProcess(p.processId(), signalNumber));
         ASSERT_TRUE(p.waitForFinished(120000)) << "the service did not end";
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 0) << p.readAll().toStdString();

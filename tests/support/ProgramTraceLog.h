@@ -30,6 +30,8 @@ inline QString programTraceLog(const QString& prog) {
 // The processes whose parent is pid.
 inline QList<qint64> childProcessesOf(qint64 pid) {
     QList<qint64> children;
+    if (pid <= 0) // no process: an ended QProcess
+        return children;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         bool numeric = false;

@@ -4,6 +4,7 @@
 #include "platform/Text1252.h"
 #include "support/AudioProbe.h"
 #include "support/ProgramTraceLog.h"
+#include "support/SignalProcess.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "support/UdpPeer.h"
@@ -91,7 +92,7 @@ protected:
 
     void TearDown() override {
         if (programme.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(programme.processId()), SIGTERM);
+            test::signalProcess(programme.processId(), SIGTERM);
             programme.waitForFinished(30000);
         }
     }
@@ -179,7 +180,7 @@ protected:
     }
 
     QString arrete() {
-        ::kill(static_cast<pid_t>(programme.processId()), SIGTERM);
+        test::signalProcess(programme.processId(), SIGTERM);
         EXPECT_TRUE(programme.waitForFinished(60000));
         return test::programTraceLog(prog);
     }

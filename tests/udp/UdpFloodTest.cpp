@@ -6,6 +6,7 @@
 #include "platform/Text1252.h"
 #include "support/AudioProbe.h"
 #include "support/ProgramFolder.h"
+#include "support/SignalProcess.h"
 #include "support/SoundFixtures.h"
 #include "support/TempDir.h"
 #include "support/UdpPeer.h"
@@ -90,7 +91,7 @@ protected:
     }
     void TearDown() override {
         if (running.state() != QProcess::NotRunning) {
-            ::kill(pid_t(running.processId()), SIGKILL);
+            test::signalProcess(running.processId(), SIGKILL);
             running.waitForFinished(10000);
         }
     }
@@ -177,7 +178,7 @@ TEST_F(UdpFlood, TenThousandDatagramsToABusyRowAndAnotherLeaveTheProgramAnswerin
     EXPECT_EQ(reply(120000), QStringLiteral("<Info:Changed><Song:JIN00400>"));
     EXPECT_TRUE(test::probeAudio(dir.file("sons/JIN00400.s48")).ok);
 
-    ::kill(pid_t(running.processId()), SIGTERM);
+    test::signalProcess(running.processId(), SIGTERM);
     ASSERT_TRUE(running.waitForFinished(60000));
     EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
     const QString log = program.traceLog();

@@ -1,4 +1,5 @@
 #include "platform/Text1252.h"
+#include "support/SignalProcess.h"
 #include "support/TempDir.h"
 #include "support/UdpPeer.h"
 
@@ -54,7 +55,7 @@ TEST_F(UdpProgram, ARowSavedActiveReceivesFromAnotherProcess) {
     test::UdpPeer peer;
     peer.envoie(toCp1252(QStringLiteral("PING café 42")), QStringLiteral("127.0.0.1"), port);
     test::attendre([] { return false; }, 500);
-    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    test::signalProcess(p.processId(), SIGTERM);
     ASSERT_TRUE(p.waitForFinished(30000));
     ASSERT_TRUE(lie) << p.readAll().toStdString();
     EXPECT_TRUE(logs().contains(QStringLiteral("UDP: Data arrival: <From: 127.0.0.1>PING café 42")))
