@@ -8,21 +8,23 @@
 #include <QProcess>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <sys/prctl.h>
 #include <unistd.h>
 
 namespace ks3 {
 
-QProcess* DemarrerProcessusExterne(const QString& program, const QStringList& arguments, bool visible) {
-    // On the heap: a process still running after the time limit is left to
-    // finish by itself and then deleted.
-    auto* process = new QProcess;
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+namespace {
+
+// Starts the process; the caller owns it.
+std::unique_ptr<QProcess> startProcess(const QString& program, const QStringList& arguments, bool visible) {
+    auto process = std::make_unique<QProcess>();
     process->setProcessChannelMode(QProcess::MergedChannels);
     const QString title = QFileInfo(program).fileName();
     if (visible) {
-        QObject::connect(process, &QProcess::readyRead, process, [process, title] {
-            const QByteArray out = process->readAll();
+        QProcess* p = process.get();
+        QObject::connect(p, &QProcess::readyRead, p, [p, title] {
+            const QByteArray out = p->readAll();
             if (const ProcessOutputViewer& viewer = engineServices().processOutputViewer)
                 viewer(title, out);
             else
@@ -42,16 +44,39 @@ QProcess* DemarrerProcessusExterne(const QString& program, const QStringList& ar
             ::_exit(127);
     });
     process->start(program, arguments);
-    if (!process->waitForStarted(30000)) {
-        delete process;
+    if (!process->waitForStarted(30000))
         return nullptr;
-    }
     return process;
+}
+
+// A process left to finish by itself is deleted once it has ended (deleting a
+// running QProcess would kill it), never at once: its last owner may still
+// hold it for a moment.
+void leaveToFinish(std::unique_ptr<QProcess> process) {
+    QProcess* p = process.release();
+    if (p->state() == QProcess::NotRunning)
+        p->deleteLater();
+    else
+        QObject::connect(p, &QProcess::finished, p, &QObject::deleteLater);
+}
+
+} // namespace
+
+QProcess* DemarrerProcessusExterne(const QString& program, const QStringList& arguments, bool visible) {
+    std::unique_ptr<QProcess> process = startProcess(program, arguments, visible);
+    if (!process)
+        return nullptr;
+    QProcess* p = process.get();
+    leaveToFinish(std::move(process));
+    return p;
 }
 
 int AttenteFinProcessusExterne(const QString& program, const QStringList& arguments, int maxWaitMs,
                                bool visible) {
-    QProcess* process = DemarrerProcessusExterne(program, arguments, visible);
+    // Owned here until the end of the wait: the end of the process may be
+    // noticed while pending events run, and a deletion scheduled then would
+    // happen at the next events, under the code that still reads it.
+    std::unique_ptr<QProcess> process = startProcess(program, arguments, visible);
     if (!process)
         return -1;
     const std::uint64_t start = GetTickCount64();
@@ -63,12 +88,12 @@ int AttenteFinProcessusExterne(const QString& program, const QStringList& argume
             TraceLog(-1, -1, -1,
                      QStringLiteral("Err: AttenteFinProcessusExterne: Too long waiting |Max: ") +
                          QString::number(maxWaitMs) + QStringLiteral(" ms"));
+            leaveToFinish(std::move(process));
             return -1;
         }
     }
     DoEvents();
-    const int code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-    return code;
+    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
 }
 
 } // namespace ks3

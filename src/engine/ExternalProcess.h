@@ -18,8 +18,9 @@ int AttenteFinProcessusExterne(const QString& program, const QStringList& argume
                                bool visible);
 
 // Starts program as AttenteFinProcessusExterne does, without waiting: the
-// process, which deletes itself once ended, or nullptr when it could not be
-// started. For a caller that has several processes going at once.
+// process, which deletes itself once ended (hold it in a QPointer: it may go
+// whenever pending events run), or nullptr when it could not be started. For a
+// caller that has several processes going at once.
 QProcess* DemarrerProcessusExterne(const QString& program, const QStringList& arguments, bool visible);
 
 // Where the output of a converter started "in a normal window" goes
