@@ -12,9 +12,14 @@
 #include "udp/UdpRows.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <cstdio>
 
 namespace ks3 {
+
+namespace {
+constexpr int kEcritureJournalMs = 2000;
+} // namespace
 
 int DelaiPremierePasseDeTest(const QByteArray& valeur) {
     bool ok = false;
@@ -66,6 +71,15 @@ int ExecuterService(int argc, char** argv, const CommandLineOptions& options) {
 
     MainTimer timer;
     timer.start();
+    // Nobody sees the lines on a screen: the waiting ones are written within
+    // seconds instead of by 200, so the day's file can be followed and a
+    // service killed outright loses only its last moments.
+    QTimer ecritureJournal;
+    QObject::connect(&ecritureJournal, &QTimer::timeout, [] {
+        if (traceLists().listeLog.rowCount() > 0)
+            TraceLogForce(traceLists().listeLog);
+    });
+    ecritureJournal.start(kEcritureJournalMs);
     // A request that came during the start-up ends the service before the loop.
     QCoreApplication::processEvents();
     if (!arretDemande)
