@@ -54,14 +54,14 @@ TEST(ExternalProcess, AProcessPastTheLimitIsLeftToFinishByItself) {
     const QString done = dir.filePath(QStringLiteral("done"));
     int code = -2;
     insideAnEvent([&] {
-        code = AttenteFinProcessusExterne(
-            QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.4; : > \"$0\""), done},
-            50, false);
+        code = AttenteFinProcessusExterne(QStringLiteral("/bin/sh"),
+                                          {QStringLiteral("-c"), QStringLiteral("sleep 1; : > \"$0\""), done},
+                                          50, false);
     });
     EXPECT_EQ(code, -1);
     EXPECT_FALSE(QFile::exists(done));
     // Not killed: it finishes and writes its file.
-    for (int i = 0; i < 200 && !QFile::exists(done); ++i) {
+    for (int i = 0; i < 500 && !QFile::exists(done); ++i) {
         QCoreApplication::processEvents();
         ::usleep(10000);
     }
