@@ -5,6 +5,8 @@
 #include "common/ProgramValues.h"
 #include "common/TraceLog.h"
 #include "engine/RunState.h"
+#include "udp/FileTraitementsUDP.h"
+#include "udp/LabelDataArrivalUDP_Change.h"
 
 namespace ks3 {
 
@@ -44,7 +46,10 @@ bool FermetureAutorisee(OrigineFermeture origine) {
     Procedure p("FrmMain", "Form_QueryUnload");
     bool allowed = true;
     p.step(10, [&] {
-        if (!runState().conversionEnCours)
+        // A request's handling is a conversion too: unloading under it would
+        // close the record files it is writing, and its next record call would
+        // report the closed file and end the program halfway through.
+        if (!runState().conversionEnCours && !traitementsUDP().enCours())
             return;
         AffMsg(QStringLiteral("Conversion en cours. Vous ne pouvez pas quitter l'application"),
                kAvertissement, programValues().titreFenetre);

@@ -18,7 +18,8 @@ void DemandeArretConversion();
 bool ConfirmeQuitter();
 
 // Form_QueryUnload: false when the closing is to be cancelled. Always refused
-// during a run; the close box alone is questioned (Oui sets StopConversion).
+// during a run or the handling of a UDP request; the close box alone is
+// questioned (Oui sets StopConversion).
 bool FermetureAutorisee(OrigineFermeture origine);
 
 } // namespace ks3

@@ -29,6 +29,9 @@ public:
     // TraitementUDPEnCours(index): a request of the row is being handled or waits.
     bool TraitementUDPEnCours(int index) const;
 
+    // A request is being handled (others may wait behind it).
+    bool enCours() const { return enCours_; }
+
     // The number of requests waiting.
     int enAttente() const { return static_cast<int>(attente_.size()); }
 

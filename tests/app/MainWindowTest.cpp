@@ -6,6 +6,8 @@
 #include "common/VersionApplication.h"
 #include "common/WindowPosition.h"
 #include "support/RunFixture.h"
+#include "udp/FileTraitementsUDP.h"
+#include "udp/LabelDataArrivalUDP_Change.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStringListModel>
 #include <QTabWidget>
 #include <QWindow>
 #include <csignal>
@@ -240,6 +243,39 @@ TEST_F(MainWindowTest, ClosingDuringARunIsRefusedWhoeverAsks) {
     EXPECT_FALSE(m.unloaded());
     EXPECT_TRUE(m.isVisible());
     EXPECT_EQ(ended, 0);
+}
+
+// A request's handling lets events run at many points, and a close may come
+// at any of them: unloading there would close the record files under the
+// request, which would then report a closed file and end the program halfway.
+TEST_F(MainWindowTest, ClosingDuringTheHandlingOfAUdpRequestIsRefused) {
+    Frm_Main& m = window();
+    m.show();
+    // The closes come while the request is handled, as its action is traced.
+    bool tried = false;
+    auto closeDuringTheRequest = [&](const QModelIndex& line) {
+        if (tried || !line.data().toString().endsWith(QStringLiteral("UDP: Action: Convert")))
+            return;
+        tried = true;
+        closeBox();
+        m.close();
+        m.FermetureSysteme();
+    };
+    for (QStringListModel* list : {&traceLists().listeLog, &traceLists().listeLogTemp})
+        QObject::connect(list, &QAbstractItemModel::dataChanged, &m, closeDuringTheRequest);
+    traitementsUDP().recevoir(0, QStringLiteral("<Do:Convert><Song:JIN00123><SoundFile:") +
+                                     dir.file("none.wav") + QLatin1Char('>'));
+    ASSERT_TRUE(tried);
+    EXPECT_EQ(tracedCount(QStringLiteral("UDP: Err: File not found: ") + dir.file("none.wav")), 1)
+        << "the request went on to its end";
+    EXPECT_EQ(messages(), (QStringList{kRefus, kRefus, kRefus}));
+    EXPECT_FALSE(m.unloaded());
+    EXPECT_EQ(ended, 0);
+
+    // Once the request is handled, the program closes.
+    m.FermetureSysteme();
+    EXPECT_TRUE(m.unloaded());
+    EXPECT_EQ(ended, 1);
 }
 
 TEST_F(MainWindowTest, QuitterDuringARunStopsTheRunAndKeepsTheProgramOpen) {
